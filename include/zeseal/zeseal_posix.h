@@ -1,0 +1,46 @@
+/*
+ * zeseal_posix.h - the host interface of the POSIX build.
+ *
+ * On POSIX there is no GDI: a "page" created here stands in for a printer
+ * device context. It is a white 24-bit RGB raster with a size in device
+ * pixels and a resolution in dots per inch. Every zeseal.h function that
+ * takes an HDC accepts such a page and validates it on every use.
+ *
+ * A page may be used from any thread, but not from two threads at once.
+ */
+#ifndef ZESEAL_ZESEAL_POSIX_H
+#define ZESEAL_ZESEAL_POSIX_H
+
+#include <zeseal/zeseal.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Creates a white page of widthPx x heightPx device pixels at dpiX x dpiY dots
+ * per inch. Returns NULL for a size below 1 or above 20000 pixels, a
+ * resolution outside 1 to 9600, or when memory runs out. */
+ZESEAL_API HDC ZESEAL_CALL iZeHostPageCreate(int32_t widthPx, int32_t heightPx, int32_t dpiX,
+                                             int32_t dpiY);
+
+/* Copies the page into rgbOut as top-down rows of 3 x width bytes (red,
+ * green, blue), without padding. Returns the number of bytes written; the
+ * negative number of bytes needed when outSize is too small (nothing is
+ * written); 0 for an unknown page or a NULL rgbOut with a positive size. */
+ZESEAL_API int32_t ZESEAL_CALL iZeHostPageRead(HDC page, uint8_t* rgbOut, int32_t outSize);
+
+/* Saves the page as an 8-bit RGB PNG with its resolution. The file appears
+ * whole or not at all (it is written to a temporary file, then renamed).
+ * Returns 0 on success, -1 for an unknown page or a NULL path, -2 when the
+ * file cannot be written. */
+ZESEAL_API int32_t ZESEAL_CALL iZeHostPageSavePng(HDC page, const char* path);
+
+/* Destroys a page. Returns 0, or -1 for an unknown page. A destroyed page is
+ * unknown to every function afterwards. */
+ZESEAL_API int32_t ZESEAL_CALL iZeHostPageDestroy(HDC page);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* ZESEAL_ZESEAL_POSIX_H */

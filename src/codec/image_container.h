@@ -1,0 +1,40 @@
+// The compressed image container: a big-endian total length followed by a
+// chain of length-prefixed zlib streams. Each stream inflates to its share of
+// the picture plus one terminator byte, which is dropped.
+#pragma once
+
+#include <cstdint>
+
+namespace zeseal::codec {
+
+inline constexpr std::int32_t kChunkBufferSize = 30000;    // most compressed bytes per chunk
+inline constexpr std::int32_t kInflateBufferSize = 45000;  // most inflated bytes per chunk
+
+// Results of DecodeImageContainer besides 0 and zlib's own codes (-2 to -6).
+inline constexpr std::int32_t kContainerNoMemory = -100;
+inline constexpr std::int32_t kContainerNegativeChunk = -101;
+inline constexpr std::int32_t kContainerBadTotal = -102;
+inline constexpr std::int32_t kContainerChunkTooLong = -103;     // above kChunkBufferSize
+inline constexpr std::int32_t kContainerChunkPastEnd = -104;     // reaches past the input
+inline constexpr std::int32_t kContainerEmptyChunk = -105;       // inflates to no bytes
+inline constexpr std::int32_t kContainerExceedsTotal = -106;     // more bytes than stated
+inline constexpr std::int32_t kContainerTruncatedHeader = -107;  // shorter than two words
+
+// Inflates one zlib stream of sourceLength bytes into dest, which holds
+// kInflateBufferSize bytes, and stores the inflated length in *destLength.
+// Returns zlib's result (0 on success; -5 when the stream inflates to more
+// than kInflateBufferSize bytes, -3 when it is damaged or cut short).
+std::int32_t InflateChunk(std::uint8_t* dest, std::uint32_t* destLength, const std::uint8_t* source,
+                          std::int32_t sourceLength) noexcept;
+
+// Decodes a container of inputLength bytes into out, which holds at least the
+// container's total length, and stores the picture's length in *outLength.
+// On any result but 0, out and *outLength are left untouched.
+std::int32_t DecodeImageContainer(std::uint8_t* out, std::uint32_t* outLength,
+                                  const std::uint8_t* input, std::uint32_t inputLength) noexcept;
+
+// The result code of a watermark or water-code export for a decoder result,
+// given the family's base code (2000 or 3000).
+std::int32_t ContainerResultCode(std::int32_t familyBase, std::int32_t decoderResult) noexcept;
+
+}  // namespace zeseal::codec

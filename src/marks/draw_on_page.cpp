@@ -1,0 +1,93 @@
+#include "marks/draw_on_page.h"
+
+#include <cmath>
+
+#include "marks/bitmap_holder.h"
+
+namespace zeseal::marks {
+namespace {
+
+// trunc(v + 0.5): non-negative values round half up, negative ones move one
+// step toward zero. Every coordinate passes through this on its way out.
+std::int32_t HandOver(double v) noexcept {
+    return static_cast<std::int32_t>(std::trunc(v + 0.5));
+}
+
+}  // namespace
+
+Placement PlaceOnPage(std::int32_t devDpiX, std::int32_t devDpiY, std::int32_t clipLeft,
+                      std::int32_t srcWidth, std::int32_t srcHeight, std::int32_t x, std::int32_t y,
+                      std::int32_t dpiBase) noexcept {
+    const double sx = double(devDpiX) / double(dpiBase);
+    const double sy = double(devDpiY) / double(dpiBase);
+    const double destX = x != 0 ? std::trunc((double(x) + 30.0) * sx + 0.5) : double(clipLeft);
+    const double destY = std::trunc(double(y) * sy + 0.5);
+    const double destWidth = std::trunc(double(srcWidth) * sx);
+    const double destHeight = std::trunc(double(srcHeight) * sy);
+    return {HandOver(destX), HandOver(destY), HandOver(destWidth), HandOver(destHeight)};
+}
+
+std::int32_t DrawOnPage(platform::PageDevice& page, const std::uint8_t* infoHeader,
+                        const std::uint8_t* bits, std::int32_t srcWidth, std::int32_t srcHeight,
+                        std::int32_t x, std::int32_t y, std::int32_t dpiBase,
+                        std::int32_t rasterMode) noexcept {
+    if (dpiBase <= 0) return -1;
+    const std::int32_t devX = page.DotsPerInchX();
+    const std::int32_t devY = page.DotsPerInchY();
+    // COLORONCOLOR drops the rows and columns it leaves out when shrinking.
+    // The OR-merging mode would erase fine black dots on printers below the
+    // mark's own resolution.
+    page.SetStretchMode(platform::kStretchColorOnColor);
+    const platform::PageRect clip = page.ClipBox();
+
+    const Placement at = PlaceOnPage(devX, devY, clip.left, srcWidth, srcHeight, x, y, dpiBase);
+    platform::DibTransfer t;
+    t.destX = at.destX;
+    t.destY = at.destY;
+    t.destWidth = at.destWidth;
+    t.destHeight = at.destHeight;
+    t.srcX = 0;
+    t.srcY = 0;
+    t.srcWidth = srcWidth;
+    t.srcHeight = srcHeight;
+    t.bits = bits;
+    t.info = infoHeader;
+    t.rop = rasterMode == kRasterCopy ? platform::kRopSourceCopy : platform::kRopSourceAnd;
+    return page.StretchDib(t);
+}
+
+bool DrawBmpImage(platform::PageDevice& page, const std::uint8_t* image, std::size_t imageLength,
+                  std::int32_t x, std::int32_t y, std::int32_t dpiBase) noexcept {
+    page.SetBackgroundMode(platform::kBackgroundTransparent);
+    constexpr std::size_t kInfoAt = kBmpFileHeaderSize;
+    if (imageLength < kInfoAt + 12) return false;
+    const std::uint32_t infoSize = ReadLe32(image + kInfoAt);
+    if (infoSize != 12 && (infoSize < kInfoHeaderSize || imageLength < kInfoAt + kInfoHeaderSize)) {
+        return false;
+    }
+    // The pixels start at a fixed offset by depth; the file header's own
+    // pixel offset is not consulted.
+    const std::uint16_t bitCount = ReadLe16(image + 28);
+    const std::size_t pixelOffset = bitCount == 24 ? 54 : bitCount == 8 ? 1078 : 62;
+    const BitmapSize size = BitmapExtent(image + kInfoAt);
+    if (size.width < 1 || size.height < 1) return false;
+
+    // Everything the transfer reads must lie inside the image.
+    if (infoSize == 12 || infoSize > pixelOffset - kInfoAt) return false;
+    const std::int64_t stride = BitmapHolder::StrideOf(size.width, bitCount >= 8 ? bitCount : 8);
+    const std::int64_t rowBytes = bitCount >= 8 ? stride : ((std::int64_t{size.width} * bitCount + 31) / 32) * 4;
+    if (stride < 0 || rowBytes <= 0) return false;
+    const std::uint64_t pixelBytes = std::uint64_t(rowBytes) * std::uint64_t(size.height);
+    if (pixelOffset > imageLength || pixelBytes > imageLength - pixelOffset) return false;
+    if (bitCount <= 8) {
+        const std::uint32_t maxColours = 1u << bitCount;
+        const std::uint32_t used = ReadLe32(image + kInfoAt + 32);
+        const std::uint64_t colours = used == 0 || used > maxColours ? maxColours : used;
+        if (kInfoAt + infoSize + 4 * colours > imageLength) return false;
+    }
+
+    return DrawOnPage(page, image + kInfoAt, image + pixelOffset, size.width, size.height, x, y,
+                      dpiBase, kRasterAnd) != -1;
+}
+
+}  // namespace zeseal::marks

@@ -1,0 +1,42 @@
+// The page device of the POSIX build: a registered RgbPage behind an HDC.
+#include <utility>
+
+#include "platform/page_device.h"
+#include "platform/posix/rgb_page.h"
+#include "platform/posix/stretch_dib.h"
+
+namespace zeseal::platform {
+namespace {
+
+class RgbPageDevice final : public PageDevice {
+public:
+    explicit RgbPageDevice(std::shared_ptr<posix::RgbPage> page) : page_(std::move(page)) {}
+
+    std::int32_t DotsPerInchX() override { return page_->dpiX; }
+    std::int32_t DotsPerInchY() override { return page_->dpiY; }
+    PageRect ClipBox() override { return {0, 0, page_->width, page_->height}; }
+    std::int32_t SetStretchMode(std::int32_t mode) override {
+        if (mode < kStretchAndScans || mode > kStretchDeleteScans) return 0;
+        return std::exchange(page_->stretchMode, mode);
+    }
+    std::int32_t SetBackgroundMode(std::int32_t mode) override {
+        if (mode != kBackgroundTransparent && mode != kBackgroundOpaque) return 0;
+        return std::exchange(page_->backgroundMode, mode);
+    }
+    std::int32_t StretchDib(const DibTransfer& transfer) override {
+        return posix::StretchDibOntoPage(*page_, transfer);
+    }
+
+private:
+    std::shared_ptr<posix::RgbPage> page_;  // keeps the page alive while in use
+};
+
+}  // namespace
+
+std::unique_ptr<PageDevice> AttachPageDevice(HDC dc) {
+    auto page = posix::PageRegistry::Instance().Find(dc);
+    if (!page) return nullptr;
+    return std::make_unique<RgbPageDevice>(std::move(page));
+}
+
+}  // namespace zeseal::platform

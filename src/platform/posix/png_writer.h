@@ -1,0 +1,14 @@
+// Saves an RGB raster as a PNG file, atomically.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace zeseal::platform::posix {
+
+// rgb holds height top-down rows of 3 x width bytes. The resolution is stored
+// in the file's pHYs chunk. Returns true when the file is in place.
+bool SaveRgbPng(const std::string& path, std::int32_t width, std::int32_t height,
+                const std::uint8_t* rgb, std::int32_t dpiX, std::int32_t dpiY);
+
+}  // namespace zeseal::platform::posix
