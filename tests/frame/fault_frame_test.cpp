@@ -1,0 +1,136 @@
+#include "frame/fault_frame.h"
+
+#include <zeseal/zeseal.h>
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <new>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "frame/frame_heap.h"
+#include "support/test_pages.h"
+
+namespace zeseal::frame {
+namespace {
+
+auto* const kBadPointer = reinterpret_cast<std::uint8_t*>(0x10);
+
+TEST(FaultFrame, BadCallerPointersGiveTheWaterCodeFaultCode) {
+    const std::string text = testing::ContainerText(std::vector<std::uint8_t>(8 * 128, 0));
+    testing::OwnedPage page(64, 64, 300);
+    std::vector<std::uint8_t> work(text.size()), raster(8 * 128);
+    const auto length = static_cast<std::int32_t>(text.size());
+    struct Case {
+        const char* name;
+        const char* text;
+        std::uint8_t* work;
+        std::uint8_t* raster;
+    };
+    const Case cases[] = {
+        {"raster", text.c_str(), work.data(), kBadPointer},
+        {"work", text.c_str(), kBadPointer, raster.data()},
+        {"text", reinterpret_cast<const char*>(kBadPointer), work.data(), raster.data()},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(iZeWaterCode(page.dc(), c.text, c.work, c.raster, length, 0, 8 * 128, 1, 1, 0), 3000) << c.name;
+        EXPECT_EQ(iZeWaterCodeData(c.text, c.work, c.raster, length), 3000) << c.name;
+    }
+    // The frame leaves the library usable.
+    EXPECT_EQ(iZeWaterCode(page.dc(), text.c_str(), work.data(), raster.data(), length, 0, 8 * 128, 1, 1, 0), 0);
+}
+
+TEST(FaultFrame, ExceptionsGiveTheCodeToo) {
+    EXPECT_EQ(Guarded(4000, []() -> std::int32_t { throw std::bad_alloc(); }), 4000);
+    EXPECT_EQ(Guarded(4000, [] { return 7; }), 7);
+    EXPECT_EQ(ContainExceptions(2000, []() -> std::int32_t { throw 1; }), 2000);
+}
+
+TEST(FaultFrame, ReleasesTheBlocksTheBodyHeld) {
+    BlockCollector outer;
+    std::size_t liveInside = 0;
+    const std::int32_t result = Guarded(9999, [&] {
+        HeapBlock a(100), b(1 << 20);
+        liveInside = outer.LiveBlocks();  // the frame's own collector takes them
+        *reinterpret_cast<volatile std::uint8_t*>(kBadPointer) = a.data()[0];
+        return 0;
+    });
+    EXPECT_EQ(result, 9999);
+    EXPECT_EQ(liveInside, 0u);
+    EXPECT_EQ(outer.LiveBlocks(), 0u);
+    // A block taken after the frame belongs to the outer collector again.
+    HeapBlock later(8);
+    EXPECT_EQ(outer.LiveBlocks(), 1u);
+}
+
+TEST(FaultFrame, NestedFramesCatchAtTheInnermost) {
+    const std::int32_t result = Guarded(1, [] {
+        const std::int32_t inner = Guarded(2, [] {
+            *reinterpret_cast<volatile int*>(kBadPointer) = 1;
+            return 0;
+        });
+        return inner == 2 ? 10 : 20;
+    });
+    EXPECT_EQ(result, 10);
+}
+
+TEST(FaultFrame, EachThreadHasItsOwnFrame) {
+    std::atomic<int> caught{0}, clean{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 200; ++i) {
+                const bool fault = (i + t) % 2 == 0;
+                const std::int32_t r = Guarded(3000, [&] {
+                    HeapBlock block(64);
+                    if (fault) *reinterpret_cast<volatile int*>(kBadPointer) = i;
+                    return 0;
+                });
+                (r == 3000 ? caught : clean)++;
+            }
+        });
+    }
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(caught.load(), 400);
+    EXPECT_EQ(clean.load(), 400);
+}
+
+using FaultFrameDeathTest = ::testing::Test;
+
+TEST_F(FaultFrameDeathTest, AFaultOutsideAFrameStillEndsTheProcess) {
+    EXPECT_DEATH(
+        {
+            Guarded(1, [] { return 0; });  // the handlers are in place now
+            *reinterpret_cast<volatile int*>(kBadPointer) = 1;
+        },
+        "");
+}
+
+void ExitWith42(int, siginfo_t*, void*) { _exit(42); }
+
+TEST_F(FaultFrameDeathTest, FaultsOutsideAFrameReachTheHostsOwnHandler) {
+    EXPECT_EXIT(
+        {
+            struct sigaction host = {};
+            host.sa_sigaction = &ExitWith42;
+            host.sa_flags = SA_SIGINFO;
+            sigemptyset(&host.sa_mask);
+            sigaction(SIGSEGV, &host, nullptr);
+            // The frame still catches inside, and passes the rest on.
+            if (Guarded(5, [] {
+                    *reinterpret_cast<volatile int*>(kBadPointer) = 1;
+                    return 0;
+                }) != 5) {
+                _exit(1);
+            }
+            *reinterpret_cast<volatile int*>(kBadPointer) = 1;
+        },
+        ::testing::ExitedWithCode(42), "");
+}
+
+}  // namespace
+}  // namespace zeseal::frame
