@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds the library and the zeseal tool, then draws the demo page: a
+# watermark and a water code from examples/, saved as out/page.png.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+cmake --preset default >/dev/null
+cmake --build --preset default --target zeseal_tool
+mkdir -p out
+./build/default/tools/zeseal/zeseal draw --paper A4 --dpi 600 \
+  --watermark examples/watermark.b64 --wm-at 100,100 \
+  --watercode examples/watercode.b64 --wc-at 250,2100 --layout 3 \
+  -o out/page.png
+echo "Wrote out/page.png"

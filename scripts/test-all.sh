@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds and tests everything with warnings as errors: the default and the
+# ASan+UBSan builds (unit tests, the C interface test, fuzz corpus replays),
+# the libFuzzer build, and the two Windows cross builds of the DLL.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc 2>/dev/null || echo 2)
+
+for preset in default asan-ubsan fuzz; do
+  echo "== $preset"
+  cmake --preset "$preset" -DZESEAL_WARNINGS_AS_ERRORS=ON >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  ctest --preset "$preset" -j "$jobs"
+done
+
+for preset in mingw-i686 mingw-x64; do
+  echo "== $preset"
+  cmake --preset "$preset" -DZESEAL_WARNINGS_AS_ERRORS=ON >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+done
+echo "All builds and tests passed."
