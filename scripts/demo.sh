@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 cmake --preset default >/dev/null
-cmake --build --preset default --target zeseal_tool
+cmake --build --preset default --target zeseal_cli
 mkdir -p out
 ./build/default/tools/zeseal/zeseal draw --paper A4 --dpi 600 \
   --watermark examples/watermark.b64 --wm-at 100,100 \

@@ -18,7 +18,13 @@
 namespace zeseal::frame {
 namespace {
 
-auto* const kBadPointer = reinterpret_cast<std::uint8_t*>(0x10);
+// An address that faults. Read through a volatile so the compiler cannot
+// see the constant and reject the access at build time.
+volatile std::uintptr_t badAddress = 0x10;
+template <class T = std::uint8_t>
+T* BadPointer() {
+    return reinterpret_cast<T*>(badAddress);
+}
 
 TEST(FaultFrame, BadCallerPointersGiveTheWaterCodeFaultCode) {
     const std::string text = testing::ContainerText(std::vector<std::uint8_t>(8 * 128, 0));
@@ -32,9 +38,9 @@ TEST(FaultFrame, BadCallerPointersGiveTheWaterCodeFaultCode) {
         std::uint8_t* raster;
     };
     const Case cases[] = {
-        {"raster", text.c_str(), work.data(), kBadPointer},
-        {"work", text.c_str(), kBadPointer, raster.data()},
-        {"text", reinterpret_cast<const char*>(kBadPointer), work.data(), raster.data()},
+        {"raster", text.c_str(), work.data(), BadPointer()},
+        {"work", text.c_str(), BadPointer(), raster.data()},
+        {"text", BadPointer<const char>(), work.data(), raster.data()},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(iZeWaterCode(page.dc(), c.text, c.work, c.raster, length, 0, 8 * 128, 1, 1, 0), 3000) << c.name;
@@ -56,7 +62,7 @@ TEST(FaultFrame, ReleasesTheBlocksTheBodyHeld) {
     const std::int32_t result = Guarded(9999, [&] {
         HeapBlock a(100), b(1 << 20);
         liveInside = outer.LiveBlocks();  // the frame's own collector takes them
-        *reinterpret_cast<volatile std::uint8_t*>(kBadPointer) = a.data()[0];
+        *BadPointer<volatile std::uint8_t>() = a.data()[0];
         return 0;
     });
     EXPECT_EQ(result, 9999);
@@ -70,7 +76,7 @@ TEST(FaultFrame, ReleasesTheBlocksTheBodyHeld) {
 TEST(FaultFrame, NestedFramesCatchAtTheInnermost) {
     const std::int32_t result = Guarded(1, [] {
         const std::int32_t inner = Guarded(2, [] {
-            *reinterpret_cast<volatile int*>(kBadPointer) = 1;
+            *BadPointer<volatile int>() = 1;
             return 0;
         });
         return inner == 2 ? 10 : 20;
@@ -87,7 +93,7 @@ TEST(FaultFrame, EachThreadHasItsOwnFrame) {
                 const bool fault = (i + t) % 2 == 0;
                 const std::int32_t r = Guarded(3000, [&] {
                     HeapBlock block(64);
-                    if (fault) *reinterpret_cast<volatile int*>(kBadPointer) = i;
+                    if (fault) *BadPointer<volatile int>() = i;
                     return 0;
                 });
                 (r == 3000 ? caught : clean)++;
@@ -105,7 +111,7 @@ TEST_F(FaultFrameDeathTest, AFaultOutsideAFrameStillEndsTheProcess) {
     EXPECT_DEATH(
         {
             Guarded(1, [] { return 0; });  // the handlers are in place now
-            *reinterpret_cast<volatile int*>(kBadPointer) = 1;
+            *BadPointer<volatile int>() = 1;
         },
         "");
 }
@@ -122,12 +128,12 @@ TEST_F(FaultFrameDeathTest, FaultsOutsideAFrameReachTheHostsOwnHandler) {
             sigaction(SIGSEGV, &host, nullptr);
             // The frame still catches inside, and passes the rest on.
             if (Guarded(5, [] {
-                    *reinterpret_cast<volatile int*>(kBadPointer) = 1;
+                    *BadPointer<volatile int>() = 1;
                     return 0;
                 }) != 5) {
                 _exit(1);
             }
-            *reinterpret_cast<volatile int*>(kBadPointer) = 1;
+            *BadPointer<volatile int>() = 1;
         },
         ::testing::ExitedWithCode(42), "");
 }

@@ -1,0 +1,309 @@
+// Writes the seed corpora of the fuzz targets: zeseal_fuzz_seeds <corpus-dir>
+// fills <corpus-dir>/<target>/ with small inputs of every shape the decoders
+// know, valid ones and each kind of broken one. Files of the same name are
+// overwritten; other files are left alone. The output is deterministic.
+#include <zlib.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "authoring/container_writer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace authoring = zeseal::authoring;
+using Bytes = std::vector<std::uint8_t>;
+
+fs::path gRoot;
+std::size_t gFiles = 0;
+std::size_t gBytes = 0;
+
+void Write(const std::string& target, const std::string& name, std::span<const std::uint8_t> bytes) {
+    const fs::path dir = gRoot / target;
+    fs::create_directories(dir);
+    std::ofstream out(dir / name, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + (dir / name).string());
+    ++gFiles;
+    gBytes += bytes.size();
+}
+
+void WriteText(const std::string& target, const std::string& name, const std::string& text) {
+    Write(target, name, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+}
+
+// A fixed pseudo-random sequence, so the seeds never change between runs.
+class Noise {
+public:
+    explicit Noise(std::uint32_t seed) : state_(seed) {}
+    std::uint8_t Next() {
+        state_ = state_ * 1664525u + 1013904223u;
+        return static_cast<std::uint8_t>(state_ >> 24);
+    }
+
+private:
+    std::uint32_t state_;
+};
+
+Bytes NoiseBytes(std::size_t n, std::uint32_t seed) {
+    Noise noise(seed);
+    Bytes out(n);
+    for (auto& b : out) b = noise.Next();
+    return out;
+}
+
+// A dense black-and-white code: square modules of module x module pixels,
+// one grey byte per pixel, rows stored bottom row first.
+Bytes CodePixels(std::int32_t width, std::int32_t rows, std::int32_t module, std::uint32_t seed) {
+    Noise noise(seed);
+    const std::int32_t across = (width + module - 1) / module;
+    const std::int32_t down = (rows + module - 1) / module;
+    std::vector<std::uint8_t> modules(std::size_t(across) * std::size_t(down));
+    for (auto& m : modules) m = (noise.Next() & 1) != 0 ? 0 : 255;
+    Bytes out(std::size_t(width) * std::size_t(rows));
+    for (std::int32_t r = 0; r < rows; ++r) {
+        for (std::int32_t c = 0; c < width; ++c) {
+            out[std::size_t(r) * std::size_t(width) + std::size_t(c)] =
+                modules[std::size_t(r / module) * std::size_t(across) + std::size_t(c / module)];
+        }
+    }
+    return out;
+}
+
+// A MarkRaster with a soft gradient, grey or colour.
+Bytes Watermark(std::int32_t width, std::int32_t height, std::int32_t depth) {
+    const std::int32_t channels = depth / 8;
+    Bytes rows(std::size_t(width) * std::size_t(height) * std::size_t(channels));
+    std::size_t at = 0;
+    for (std::int32_t y = 0; y < height; ++y) {
+        for (std::int32_t x = 0; x < width; ++x) {
+            for (std::int32_t ch = 0; ch < channels; ++ch) {
+                rows[at++] = static_cast<std::uint8_t>(128 + (x * 7 + y * 5 + ch * 40) % 128);
+            }
+        }
+    }
+    return authoring::MakeMarkRaster(width, height, depth, rows);
+}
+
+Bytes Zlib(std::span<const std::uint8_t> plain) {
+    uLongf size = compressBound(static_cast<uLong>(plain.size()));
+    Bytes packed(size);
+    if (compress2(packed.data(), &size, plain.data(), static_cast<uLong>(plain.size()), 9) != Z_OK) {
+        throw std::runtime_error("zlib could not compress");
+    }
+    packed.resize(size);
+    return packed;
+}
+
+// A container assembled by hand: the stated total, then the given chunks
+// (each with its length word), then the given end words.
+Bytes Container(std::int32_t total, const std::vector<Bytes>& chunks, bool endMarker = true) {
+    Bytes out;
+    authoring::AppendBigEndian32(out, static_cast<std::uint32_t>(total));
+    for (const Bytes& chunk : chunks) {
+        authoring::AppendBigEndian32(out, static_cast<std::uint32_t>(chunk.size()));
+        out.insert(out.end(), chunk.begin(), chunk.end());
+    }
+    if (endMarker) authoring::AppendBigEndian32(out, 0);
+    return out;
+}
+
+Bytes WithTerminator(Bytes share) {
+    share.push_back(0);
+    return share;
+}
+
+Bytes Words(std::initializer_list<std::uint32_t> words, std::size_t extraBytes = 0) {
+    Bytes out;
+    for (const std::uint32_t w : words) authoring::AppendBigEndian32(out, w);
+    out.resize(out.size() + extraBytes, 0x5A);
+    return out;
+}
+
+struct Named {
+    std::string name;
+    Bytes bytes;
+};
+
+const Bytes& Find(const std::vector<Named>& list, const std::string& name) {
+    for (const Named& n : list) {
+        if (n.name == name) return n.bytes;
+    }
+    throw std::logic_error("no seed named " + name);
+}
+
+// Containers, valid and broken, shared by several targets.
+std::vector<Named> Containers() {
+    std::vector<Named> c;
+    const Bytes small = NoiseBytes(100, 1);
+    c.push_back({"single_chunk", authoring::PackContainer(small)});
+    c.push_back({"multi_chunk", authoring::PackContainer(NoiseBytes(1000, 2), 300)});
+    c.push_back({"one_byte_chunks", authoring::PackContainer(NoiseBytes(9, 3), 1)});
+    c.push_back({"code_16x128", authoring::PackContainer(CodePixels(16, 128, 2, 4))});
+    c.push_back({"code_2528x128", authoring::PackContainer(CodePixels(2528, 128, 32, 5))});
+    c.push_back({"code_1928x248", authoring::PackContainer(CodePixels(1928, 248, 62, 6))});
+    c.push_back({"watermark_8bit", authoring::PackContainer(Watermark(12, 10, 8))});
+    c.push_back({"watermark_24bit", authoring::PackContainer(Watermark(8, 6, 24))});
+
+    Bytes noEnd = authoring::PackContainer(small);
+    noEnd.resize(noEnd.size() - 4);
+    c.push_back({"no_end_marker", noEnd});
+    Bytes trailing = authoring::PackContainer(small);
+    trailing.insert(trailing.end(), {0xFF, 0xFF, 0xFF, 0xFF, 0x12, 0x34});
+    c.push_back({"after_end_marker", trailing});
+    c.push_back({"short_of_total", Container(1000, {Zlib(WithTerminator(small))})});
+    c.push_back({"terminator_only", Container(5, {Zlib(Bytes{0})})});
+
+    c.push_back({"total_zero", Container(0, {Zlib(WithTerminator(small))})});
+    c.push_back({"total_negative", Container(-16, {Zlib(WithTerminator(small))})});
+    c.push_back({"negative_chunk", Words({10, 0xFFFFFFFB}, 8)});
+    c.push_back({"chunk_too_long", Words({10, 30001}, 16)});
+    c.push_back({"chunk_past_end", Words({10, 100}, 10)});
+    c.push_back({"truncated_3", Bytes{0, 0, 1}});
+    c.push_back({"truncated_7", Bytes{0, 0, 0, 10, 0, 0, 0}});
+    c.push_back({"length_word_cut", Words({100}, 2)});
+    c.push_back({"empty_chunk", Container(10, {Zlib(Bytes{})})});
+    c.push_back({"exceeds_total", Container(10, {Zlib(WithTerminator(small))})});
+    c.push_back({"inflates_past_buffer", Container(60000, {Zlib(Bytes(50000, 7))})});
+    Bytes damaged = authoring::PackContainer(NoiseBytes(400, 7));
+    damaged[damaged.size() / 2] ^= 0x40;
+    c.push_back({"damaged_stream", damaged});
+    Bytes cut = authoring::PackContainer(NoiseBytes(400, 8));
+    cut.resize(cut.size() - 12);  // drops the end marker and the stream's tail
+    c.push_back({"stream_cut_short", cut});
+    return c;
+}
+
+void Base64Seeds() {
+    const std::string t = "base64";
+    WriteText(t, "empty", "");
+    WriteText(t, "one_group", "TWFu");
+    WriteText(t, "pad_one", "TWE=");
+    WriteText(t, "pad_two", "TQ==");
+    WriteText(t, "two_digits", "TQ");
+    WriteText(t, "single_digit", "T");
+    WriteText(t, "five_digits", "TWFuT");
+    WriteText(t, "fifteen", "QUJDREVGR0hJSkt");
+    WriteText(t, "sixteen", "QUJDREVGR0hJSktM");
+    WriteText(t, "seventeen", "QUJDREVGR0hJSktMT");
+    WriteText(t, "alphabet", "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/");
+    WriteText(t, "url_safe_digits", "ab-_cd");
+    WriteText(t, "blank_inside", "TWFu TWFu");
+    WriteText(t, "nul_inside", std::string("TWFuTWFu\0TWFu", 13));
+    WriteText(t, "high_bytes", "TWFu\xFF\x80TWFu");
+    std::string wrapped = authoring::EncodeBase64(NoiseBytes(120, 9));
+    wrapped.insert(76, "\r\n");
+    WriteText(t, "line_wrapped", wrapped);
+    WriteText(t, "long", authoring::EncodeBase64(NoiseBytes(600, 10)));
+    // The non-digit in every position of a 16-character block.
+    for (int at = 0; at < 16; ++at) {
+        std::string s = "QUJDREVGR0hJSktMTU5PUFFS";
+        s[static_cast<std::size_t>(at)] = '=';
+        WriteText(t, "stop_at_" + std::to_string(at), s);
+    }
+}
+
+void ContainerSeeds(const std::vector<Named>& containers) {
+    for (const Named& c : containers) Write("container", c.name, c.bytes);
+}
+
+void MarkDataSeeds(const std::vector<Named>& containers) {
+    for (const char* target : {"watermark_data", "watercode_data"}) {
+        for (const Named& c : containers) WriteText(target, c.name, authoring::EncodeBase64(c.bytes));
+        const std::string code = authoring::EncodeBase64(Find(containers, "code_16x128"));
+        WriteText(target, "trailing_newline", code + "\n");
+        WriteText(target, "unpadded", code.substr(0, code.find('=')));
+        std::string wrapped = code;
+        wrapped.insert(76, "\n");  // decoding stops at the line end
+        WriteText(target, "wrapped", wrapped);
+        WriteText(target, "no_digits", "====");
+        WriteText(target, "empty", "");
+    }
+}
+
+// A watercode_draw input: flags, layout, x, y, rasterBytes, then the payload.
+Bytes DrawInput(std::uint8_t flags, std::uint8_t layout, std::int32_t x, std::int32_t y,
+                std::int32_t rasterBytes, std::span<const std::uint8_t> payload) {
+    Bytes out{flags, layout};
+    authoring::AppendBigEndian32(out, static_cast<std::uint32_t>(x));
+    authoring::AppendBigEndian32(out, static_cast<std::uint32_t>(y));
+    authoring::AppendBigEndian32(out, static_cast<std::uint32_t>(rasterBytes));
+    out.insert(out.end(), payload.begin(), payload.end());
+    return out;
+}
+
+void DrawSeeds(const std::vector<Named>& containers) {
+    const std::string t = "watercode_draw";
+    constexpr std::uint8_t kWatermark = 1;
+    constexpr std::uint8_t kPackHere = 2;
+    auto page = [](int which) { return static_cast<std::uint8_t>(which << 2); };
+
+    const Bytes code16 = CodePixels(16, 128, 2, 11);
+    const Bytes code16Container = authoring::PackContainer(code16);
+    for (int p = 0; p < 4; ++p) {
+        Write(t, "code_16x128_page" + std::to_string(p),
+              DrawInput(page(p), 2, 20, 40, 2048, code16Container));
+    }
+    Write(t, "code_at_edge", DrawInput(0, 2, 0, 0, 2048, code16Container));
+    Write(t, "code_off_left", DrawInput(page(2), 2, -40, 10, 2048, code16Container));
+    Write(t, "code_off_bottom", DrawInput(page(1), 2, 10, 290, 2048, code16Container));
+    Write(t, "code_padded_rows", DrawInput(0, 2, 5, 5, 13 * 128, authoring::PackContainer(CodePixels(13, 128, 1, 12))));
+    Write(t, "code_layout1", DrawInput(page(3), 1, 10, 10, 9 * 248, authoring::PackContainer(CodePixels(9, 248, 3, 13))));
+    Write(t, "code_default_width", DrawInput(page(2), 0, 1, 1, 0, Find(containers, "code_2528x128")));
+    Write(t, "code_default_width_layout1", DrawInput(page(1), 1, 1, 1, 0, Find(containers, "code_1928x248")));
+    Write(t, "code_too_few_bytes", DrawInput(0, 2, 1, 1, 4096, code16Container));
+    Write(t, "code_negative_bytes", DrawInput(0, 2, 1, 1, -2048, code16Container));
+    Write(t, "code_picture_here", DrawInput(kPackHere | page(1), 2, 3, 3, 2048, code16));
+
+    const Bytes grey = Watermark(40, 30, 8);
+    const Bytes colour = Watermark(33, 21, 24);
+    for (int p = 0; p < 4; ++p) {
+        Write(t, "watermark_8bit_page" + std::to_string(p),
+              DrawInput(kWatermark | kPackHere | page(p), 0, 10, 20, 0, grey));
+        Write(t, "watermark_24bit_page" + std::to_string(p),
+              DrawInput(kWatermark | kPackHere | page(p), 0, 100, 80, 0, colour));
+    }
+    Write(t, "watermark_container", DrawInput(kWatermark, 0, 7, 7, 0, Find(containers, "watermark_8bit")));
+    Bytes depth16 = Watermark(4, 4, 8);
+    depth16[11] = 16;
+    Write(t, "watermark_depth16", DrawInput(kWatermark | kPackHere, 0, 0, 0, 0, depth16));
+    Bytes tooTall = Watermark(4, 4, 8);
+    tooTall[7] = 5;
+    Write(t, "watermark_header_too_tall", DrawInput(kWatermark | kPackHere, 0, 0, 0, 0, tooTall));
+    Write(t, "watermark_header_cut", DrawInput(kWatermark | kPackHere, 0, 0, 0, 0, Bytes{0, 0, 0, 4, 0}));
+
+    for (const std::string broken : {"negative_chunk", "total_zero", "damaged_stream"}) {
+        Write(t, "code_" + broken, DrawInput(0, 2, 0, 0, 0, Find(containers, broken)));
+        Write(t, "watermark_" + broken, DrawInput(kWatermark, 0, 0, 0, 0, Find(containers, broken)));
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s CORPUS_DIR\n", argv[0]);
+        return 2;
+    }
+    try {
+        gRoot = argv[1];
+        const std::vector<Named> containers = Containers();
+        Base64Seeds();
+        ContainerSeeds(containers);
+        MarkDataSeeds(containers);
+        DrawSeeds(containers);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    std::printf("wrote %zu seeds, %zu bytes\n", gFiles, gBytes);
+    return 0;
+}

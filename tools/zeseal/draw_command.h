@@ -1,0 +1,42 @@
+// "zeseal draw": creates a page, draws a watermark and a water code on it
+// through the drawing exports, and saves it as a PNG.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+namespace zeseal::tool {
+
+// A position in 1/300 inch, as the drawing exports take it.
+struct MarkPosition {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+};
+
+// The largest coordinate accepted: far beyond any page, small enough that
+// scaling to the largest resolution stays well inside an int32.
+inline constexpr std::int32_t kMaxCoordinate = 1000000;
+
+// Parses "X,Y" (integers, blanks allowed around them). Throws ToolError.
+MarkPosition ParsePosition(std::string_view text);
+
+struct DrawOptions {
+    std::string paper = "A4";
+    std::int32_t dpi = 600;
+    std::string watermark;  // container text file; empty: no watermark
+    MarkPosition watermarkAt;
+    std::string waterCode;  // container text file; empty: no water code
+    MarkPosition waterCodeAt;
+    std::int32_t waterCodeBytes = 0;  // 0: the layout's full width
+    std::int32_t layout = 2;
+    std::string output;
+};
+
+// Draws the marks (watermark first, then the water code ANDed over it) and
+// saves the page. Each export's result is reported; when one fails nothing
+// is saved and the status is 1.
+int RunDraw(const DrawOptions& options, std::ostream& out, std::ostream& err);
+
+}  // namespace zeseal::tool

@@ -1,0 +1,30 @@
+// Whole-file reads with a size cap, and writes that replace a file whole or
+// not at all.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zeseal::tool {
+
+// Reads the whole of a regular file. Throws ToolError when the file cannot be
+// read, is not a regular file, or holds more than maxBytes bytes (checked
+// while reading, so a file that grows or lies about its size is still caught).
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::uint64_t maxBytes);
+
+// Writes bytes to path through a temporary file in the same directory that is
+// flushed to disk and then renamed over path, so readers see the old file or
+// the new one, never a part. Missing parent directories are created. An
+// existing file keeps its permission bits. Throws ToolError on failure, after
+// removing the temporary file.
+void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
+void WriteFileAtomically(const std::string& path, std::string_view text);
+
+// Creates the directories above path when they are missing. Throws ToolError
+// when that fails.
+void EnsureParentDirectory(const std::string& path);
+
+}  // namespace zeseal::tool

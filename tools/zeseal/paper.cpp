@@ -1,0 +1,108 @@
+#include "paper.h"
+
+#include <array>
+#include <cctype>
+#include <charconv>
+
+#include "tool_error.h"
+
+namespace zeseal::tool {
+namespace {
+
+struct Sheet {
+    std::string_view name;
+    std::int32_t widthTenthMm;
+    std::int32_t heightTenthMm;
+    std::string_view measure;
+};
+
+// B5 is the size printer drivers give that name (182 x 257 mm); the slightly
+// smaller international B5 has its own name.
+constexpr std::array kSheets = std::to_array<Sheet>({
+    {"A4", 2100, 2970, "210 x 297 mm"},
+    {"A5", 1480, 2100, "148 x 210 mm"},
+    {"B5", 1820, 2570, "182 x 257 mm"},
+    {"B5-ISO", 1760, 2500, "176 x 250 mm"},
+    {"Letter", 2159, 2794, "8.5 x 11 in"},
+    {"Legal", 2159, 3556, "8.5 x 14 in"},
+});
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A run of decimal digits and nothing else, within 1..kMaxPageSide.
+bool ParseSide(std::string_view text, std::int32_t& value) {
+    if (text.empty() || text.size() > 9) return false;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return false;
+    }
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc{} && end == text.data() + text.size();
+}
+
+// Tenths of a millimetre at dpi, rounded to the nearest pixel.
+std::int64_t TenthMmToPixels(std::int32_t tenthMm, std::int32_t dpi) {
+    return (std::int64_t{tenthMm} * dpi * 2 + 254) / (2 * 254);
+}
+
+}  // namespace
+
+std::string PaperNames() {
+    std::string names;
+    for (const Sheet& sheet : kSheets) {
+        if (!names.empty()) names += ", ";
+        names += std::string(sheet.name) + " (" + std::string(sheet.measure) + ")";
+    }
+    return names;
+}
+
+Paper ParsePaper(std::string_view text) {
+    for (const Sheet& sheet : kSheets) {
+        if (SameIgnoringCase(text, sheet.name)) {
+            return Paper{std::string(sheet.name), sheet.widthTenthMm, sheet.heightTenthMm, 0, 0};
+        }
+    }
+    const std::size_t x = text.find_first_of("xX");
+    if (x != std::string_view::npos) {
+        Paper paper;
+        if (ParseSide(text.substr(0, x), paper.widthPx) &&
+            ParseSide(text.substr(x + 1), paper.heightPx)) {
+            if (paper.widthPx < 1 || paper.heightPx < 1 || paper.widthPx > kMaxPageSide ||
+                paper.heightPx > kMaxPageSide) {
+                throw ToolError("paper '" + std::string(text) + "': each side must be 1 to " +
+                                std::to_string(kMaxPageSide) + " pixels");
+            }
+            paper.name = std::to_string(paper.widthPx) + "x" + std::to_string(paper.heightPx);
+            return paper;
+        }
+    }
+    throw ToolError("unknown paper '" + std::string(text) + "': use one of " + PaperNames() +
+                    ", or WIDTHxHEIGHT in pixels such as 2480x3508");
+}
+
+PagePixels PageSizeAt(const Paper& paper, std::int32_t dpi) {
+    if (dpi < 1 || dpi > kMaxPageDpi) {
+        throw ToolError("resolution " + std::to_string(dpi) + " dpi is outside 1 to " +
+                        std::to_string(kMaxPageDpi));
+    }
+    if (paper.widthPx != 0) return {paper.widthPx, paper.heightPx};
+    const std::int64_t width = TenthMmToPixels(paper.widthTenthMm, dpi);
+    const std::int64_t height = TenthMmToPixels(paper.heightTenthMm, dpi);
+    if (width < 1 || height < 1 || width > kMaxPageSide || height > kMaxPageSide) {
+        throw ToolError(paper.name + " at " + std::to_string(dpi) + " dpi is " +
+                        std::to_string(width) + "x" + std::to_string(height) +
+                        " pixels; a page side must be 1 to " + std::to_string(kMaxPageSide) +
+                        " pixels, so choose a lower resolution");
+    }
+    return {static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
+}
+
+}  // namespace zeseal::tool
