@@ -105,9 +105,10 @@ std::int32_t Base64Decode(std::uint8_t* out, const char* text) noexcept {
 
 std::int32_t Base64DecodeCounted(const char* text, std::int32_t length, std::uint8_t* out,
                                  std::int32_t* decodedLength) noexcept {
-    // The characters after a NUL inside the counted length are never digits,
-    // so decoding in place is the same as decoding a terminated copy.
-    const std::size_t limit = length > 0 ? static_cast<std::size_t>(length) : 0;
+    // Decoding in place up to the first NUL inside the counted length is the
+    // same as decoding a terminated copy, and reads nothing past that NUL
+    // even when the caller states its buffer's size rather than the text's.
+    const std::size_t limit = length > 0 ? strnlen(text, static_cast<std::size_t>(length)) : 0;
     *decodedLength = static_cast<std::int32_t>(Base64DecodePrefix(text, limit, out));
     return 0;
 }
