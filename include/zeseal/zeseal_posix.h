@@ -39,6 +39,14 @@ ZESEAL_API int32_t ZESEAL_CALL iZeHostPageSavePng(HDC page, const char* path);
  * unknown to every function afterwards. */
 ZESEAL_API int32_t ZESEAL_CALL iZeHostPageDestroy(HDC page);
 
+/* Chooses the system directory: where the library finds the supported-model
+ * file, the court printer list and the court-logo files. Without this call
+ * (or after a call with NULL or ""), the directory is the environment
+ * variable ZESEAL_SYSTEM_DIR, or else the one built into the library (under
+ * the install prefix: share/zeseal/system). Returns 0, or -1 when dir is not
+ * an existing directory (the choice is then unchanged). */
+ZESEAL_API int32_t ZESEAL_CALL iZeHostSetSystemDirectory(const char* dir);
+
 #ifdef __cplusplus
 }
 #endif
