@@ -1,0 +1,20 @@
+// The diagnostic stream of the Windows build: the debugger output.
+#include <windows.h>
+
+#include <string>
+
+#include "platform/diagnostics.h"
+
+namespace zeseal::platform {
+
+bool DiagnosticsEnabled() noexcept { return true; }
+
+void DiagnosticText(std::string_view text) noexcept {
+    try {
+        const std::string line(text);
+        OutputDebugStringA(line.c_str());
+    } catch (...) {
+    }
+}
+
+}  // namespace zeseal::platform
