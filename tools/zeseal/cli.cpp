@@ -57,6 +57,13 @@ int RunCodes(const std::vector<std::string>& codes, std::ostream& out) {
     return 0;
 }
 
+bool KnownCommand(const CLI::App& app, const std::string& word) {
+    for (const CLI::App* sub : app.get_subcommands({})) {
+        if (sub->check_name(word)) return true;
+    }
+    return false;
+}
+
 struct Commands {
     CLI::App* containerPack = nullptr;
     CLI::App* containerUnpack = nullptr;
@@ -212,6 +219,16 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     AddDrawCommand(app, commands);
     commands.codes = app.add_subcommand("codes", "List the library's result codes and meanings");
     commands.codes->add_option("CODE", commands.codeList, "Codes to explain (default: all)");
+
+    // CLI11 would only say that a command is required; name the word instead.
+    if (argc > 1 && argv[1][0] != '-' && !KnownCommand(app, argv[1])) {
+        std::string known;
+        for (const CLI::App* sub : app.get_subcommands({})) {
+            known += (known.empty() ? "" : ", ") + sub->get_name();
+        }
+        err << "zeseal: error: unknown command '" << argv[1] << "' (commands: " << known << ")\n";
+        return kUsageError;
+    }
 
     try {
         app.parse(argc, argv);
