@@ -4,9 +4,10 @@
 // 1-bit black for laser printers. Both are 96 x 96 pixels at 72 dpi, so the
 // seal prints 1 1/3 inch across.
 //
-//   zeseal_make_court_logos OUTDIR
+//   zeseal_make_court_logos ink|laser OUTFILE
 //
-// Each file is written to a temporary name in OUTDIR and renamed into place.
+// The file is written to a temporary name beside OUTFILE and renamed into
+// place.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -120,15 +121,15 @@ void WriteAtomically(const fs::path& path, const std::vector<std::uint8_t>& byte
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
+    const std::string kind = argc == 3 ? argv[1] : "";
+    if (kind != "ink" && kind != "laser") {
+        std::fprintf(stderr, "usage: %s ink|laser OUTFILE\n", argv[0]);
         return 2;
     }
     try {
-        const fs::path dir = argv[1];
-        fs::create_directories(dir);
-        WriteAtomically(dir / "court_ink", zeseal::authoring::EncodeIndexedBmp(InkLogo()));
-        WriteAtomically(dir / "court_laser", zeseal::authoring::EncodeIndexedBmp(LaserLogo()));
+        const fs::path path = argv[2];
+        if (path.has_parent_path()) fs::create_directories(path.parent_path());
+        WriteAtomically(path, zeseal::authoring::EncodeIndexedBmp(kind == "ink" ? InkLogo() : LaserLogo()));
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s: %s\n", argv[0], e.what());
         return 1;
