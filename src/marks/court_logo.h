@@ -21,10 +21,18 @@ const char* CourtLogoFileName(std::int32_t model) noexcept;
 // file-size field disagrees with its size.
 bool ReadBmpFile(const char* path, frame::HeapBlock& bmp) noexcept;
 
+// The checks ReadBmpFile makes of a file's bytes: at least 6 of them, "BM"
+// first, and a file-size field equal to size.
+bool IsWholeBmpFile(const std::uint8_t* file, std::size_t size) noexcept;
+
 // Draws a BMP file from its stored pixel offset, ANDed onto the page at
 // (x, y) in 1/dpiBase inch. Returns false when the file cannot be read, its
 // headers are not those of a drawable picture, or the drawing fails.
 bool DrawBmpFile(platform::PageDevice& page, const char* path, std::int32_t x, std::int32_t y,
                  std::int32_t dpiBase) noexcept;
+
+// The drawing step of DrawBmpFile, for a file of size bytes read whole.
+bool DrawBmpFileImage(platform::PageDevice& page, const std::uint8_t* file, std::size_t size,
+                      std::int32_t x, std::int32_t y, std::int32_t dpiBase) noexcept;
 
 }  // namespace zeseal::marks
