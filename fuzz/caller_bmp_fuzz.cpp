@@ -6,9 +6,9 @@
 //              bit 1: which page
 //   bytes 1-2  x, bytes 3-4 y (big-endian, signed 16-bit)
 //   the rest   the image
-// The image lies in a block as large as its size field says (at least its
-// own bytes), the caller's side of the contract; the rest of the block is
-// filled with a marker.
+// The image (at least the 6 bytes up to its size field) lies in a block as
+// large as its size field says, or its own size when that is larger: the
+// caller's side of the contract. The rest of the block holds a marker.
 //
 // Checked:
 //  - the result is 0 exactly when the header, colour table and rows lie
@@ -34,11 +34,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t* image = data + kHeader;
     const std::size_t imageSize = size - kHeader;
 
-    std::size_t stated = imageSize >= 6 ? marks::StatedFileSize(image) : 0;
+    // A caller hands over at least a file header's size field.
+    if (imageSize < 6) return 0;
+    const std::size_t stated = marks::StatedFileSize(image);
     if (stated > fuzz::kMaxBmpInput) return 0;
-    fuzz::ExactBuffer buffer(std::max({stated, imageSize, std::size_t{6}}));
-    if (imageSize != 0) std::memcpy(buffer.data(), image, imageSize);
-    stated = marks::StatedFileSize(buffer.data());
+    fuzz::ExactBuffer buffer(std::max(stated, imageSize));
+    std::memcpy(buffer.data(), image, imageSize);
     const std::vector<std::uint8_t> callerBytes(buffer.data(), buffer.data() + buffer.size());
 
     const bool drawable = stated >= 30 && fuzz::Drawable(buffer.data(), stated, marks::FixedPixelOffset(buffer.data()));
