@@ -41,7 +41,7 @@ ZESEAL_API int32_t ZESEAL_CALL iZeCopyDetectorData(const char* modelName, uint8_
                                                    int32_t kind) {
     return frame::Guarded(kDetectorFailed, [&] {
         char name[marks::kNameBufferSize];
-        marks::ChooseDetectorName(modelName, kind, name);
+        if (!marks::ChooseDetectorName(modelName, kind, name)) return kDetectorFailed;
         // Built aside and copied whole, so a failed build leaves the
         // caller's buffer as it was.
         frame::HeapBlock image(marks::kPatternImageSize);
@@ -70,7 +70,7 @@ ZESEAL_API int32_t ZESEAL_CALL iZeCopyDetectorPrint(HDC dc, const char* modelNam
     const auto page = AttachOutsideFrame(dc);
     return frame::Guarded(kDetectorFailed, [&] {
         char name[marks::kNameBufferSize];
-        marks::ChooseDetectorName(modelName, kind, name);
+        if (!marks::ChooseDetectorName(modelName, kind, name)) return kDetectorFailed;
         frame::HeapBlock image(marks::kCopyDetectorBufferSize + 1);
         if (!image) return kDetectorFailed;
         if (marks::BuildCopyDetectorImage(name, image.data()) != 0) return kDetectorFailed;

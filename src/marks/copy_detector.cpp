@@ -18,21 +18,24 @@ constexpr std::size_t kCutNameLength = kNameBufferSize - 2;     // 258 character
 
 }  // namespace
 
-void ChooseDetectorName(const char* modelName, std::int32_t kind,
+bool ChooseDetectorName(const char* modelName, std::int32_t kind,
                         char (&name)[kNameBufferSize]) noexcept {
     std::memset(name, 0, sizeof name);
     if (kind != kLocalPrinterKind) {
         std::memcpy(name, kNetworkPrinterName, sizeof kNetworkPrinterName);
-        return;
+        return true;
     }
+    if (modelName == nullptr) return false;
     // Reads no further than the 260th character, so a long name is measured
     // only as far as it can be used.
     std::size_t length = 0;
     while (length <= kLongestWholeName && modelName[length] != '\0') ++length;
     std::memcpy(name, modelName, length <= kLongestWholeName ? length : kCutNameLength);
+    return true;
 }
 
 std::int32_t BuildCopyDetectorImage(const char* modelName, std::uint8_t* out) noexcept {
+    if (modelName == nullptr) return kModelNameMissing;
     char name[kNameBufferSize] = {};
     std::strncpy(name, modelName, sizeof name - 1);
     catalogue::NormalizeModelName(name);

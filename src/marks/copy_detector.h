@@ -14,11 +14,13 @@ inline constexpr std::int32_t kCopyDetectorBufferSize = 622 * 304 + 1078;
 // BuildCopyDetectorImage's result when the pattern could not be rendered
 // (no font, no memory); the others are the lookup's.
 inline constexpr std::int32_t kPatternNotRendered = -1;
+inline constexpr std::int32_t kModelNameMissing = -2;
 
 // The name a printer's pattern is looked up under, into name (zeroed first):
 // with kind 1101 the model name, whole when shorter than 260 characters and
 // cut to its first 258 otherwise; with any other kind "NETWORKPRINTER".
-void ChooseDetectorName(const char* modelName, std::int32_t kind,
+// Returns false, name left empty, for kind 1101 without a model name.
+bool ChooseDetectorName(const char* modelName, std::int32_t kind,
                         char (&name)[kNameBufferSize]) noexcept;
 
 // Builds the pattern image of the model named into out (which must hold
@@ -26,7 +28,8 @@ void ChooseDetectorName(const char* modelName, std::int32_t kind,
 // output and looked up; a model without a record of its own gets the
 // "DEFAULT" record and the plainer variant. Returns 0; 60000 when neither
 // the model nor "DEFAULT" has a record; 60001 when the supported-model file
-// is missing or corrupt; kPatternNotRendered when rendering failed. out is
+// is missing or corrupt; kPatternNotRendered when rendering failed;
+// kModelNameMissing for a null name. out is
 // written only on success.
 std::int32_t BuildCopyDetectorImage(const char* modelName, std::uint8_t* out) noexcept;
 
