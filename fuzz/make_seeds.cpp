@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "authoring/bmp_writer.h"
 #include "authoring/container_writer.h"
 #include "authoring/data_file_writer.h"
 
@@ -328,6 +329,103 @@ void ModelFileSeeds() {
     Write(t, "noise", NoiseBytes(4 + 78 * 2, 21));
 }
 
+// BMP files of every depth and header form the readers know, whole and in
+// each way they are refused.
+std::vector<Named> BmpFiles() {
+    const auto indexed = [](std::int32_t w, std::int32_t h, std::int32_t bits) {
+        authoring::IndexedPicture p{w, h, bits, {{255, 255, 255}, {0, 0, 0}}, {}, 72};
+        for (std::int32_t i = 0; i < w * h; ++i) p.indices.push_back(static_cast<std::uint8_t>((i / 3) & 1));
+        return authoring::EncodeIndexedBmp(p);
+    };
+    std::vector<Named> files;
+    const Bytes eight = indexed(9, 7, 8);
+    const Bytes one = indexed(13, 5, 1);
+    files.push_back({"indexed_8bit", eight});
+    files.push_back({"indexed_1bit", one});
+    // 24 bits: 4 x 2 pixels of 12 bytes a row.
+    Bytes deep(54 + 24, 0x40);
+    deep[0] = 'B';
+    deep[1] = 'M';
+    SetLittleEndian32(deep, 2, static_cast<std::int32_t>(deep.size()));
+    SetLittleEndian32(deep, 10, 54);
+    SetLittleEndian32(deep, 14, 40);
+    SetLittleEndian32(deep, 18, 4);
+    SetLittleEndian32(deep, 22, -2);  // top-down rows
+    deep[26] = 1;
+    deep[28] = 24;
+    for (std::size_t i = 30; i < 54; ++i) deep[i] = 0;
+    files.push_back({"deep_top_down", deep});
+    // The 12-byte core header: 3 x 2, 1 bit, 3-byte colour entries.
+    Bytes core(14 + 12 + 6 + 8, 0);
+    core[0] = 'B';
+    core[1] = 'M';
+    SetLittleEndian32(core, 2, static_cast<std::int32_t>(core.size()));
+    SetLittleEndian32(core, 10, 14 + 12 + 6);
+    SetLittleEndian32(core, 14, 12);
+    core[18] = 3;
+    core[20] = 2;
+    core[22] = 1;
+    core[24] = 1;
+    core[26] = core[27] = core[28] = 255;
+    core[32] = core[36] = 0xA0;
+    files.push_back({"core_header", core});
+    Bytes gap = eight;  // rows four bytes after the colour table
+    gap.insert(gap.begin() + 1078, 4, 1);
+    SetLittleEndian32(gap, 2, static_cast<std::int32_t>(gap.size()));
+    SetLittleEndian32(gap, 10, 1082);
+    files.push_back({"offset_gap", gap});
+    const auto changed = [&](const char* name, std::size_t at, std::int32_t v, bool wide = true) {
+        Bytes f = eight;
+        if (wide) SetLittleEndian32(f, at, v);
+        else f[at] = static_cast<std::uint8_t>(v);
+        files.push_back({name, f});
+    };
+    changed("width_too_wide", 18, 100000);
+    changed("height_too_tall", 22, 8);
+    changed("width_zero", 18, 0);
+    changed("depth_16", 28, 16, false);
+    changed("compressed", 30, 1);
+    changed("info_size_20", 14, 20);
+    changed("info_size_huge", 14, 0x7FFFFFF0);
+    changed("offset_past_end", 10, 5000);
+    changed("size_field_short", 2, static_cast<std::int32_t>(eight.size()) - 1);
+    changed("size_field_huge", 2, 0x7FFFFFFF);
+    changed("colours_used_many", 46, 100000);
+    Bytes cut = eight;
+    cut.pop_back();
+    files.push_back({"one_byte_cut", cut});
+    Bytes signature = eight;
+    signature[0] = 'X';
+    files.push_back({"bad_signature", signature});
+    files.push_back({"header_only", Bytes(eight.begin(), eight.begin() + 30)});
+    files.push_back({"empty", Bytes{}});
+    files.push_back({"noise", NoiseBytes(200, 33)});
+    return files;
+}
+
+void BmpSeeds() {
+    const std::vector<Named> files = BmpFiles();
+    for (const Named& f : files) {
+        // caller_bmp: export and page, x, y, then the image.
+        for (const std::uint8_t mode : {0, 3}) {
+            Bytes input = {mode, 0, 2, 0, 3};
+            input.insert(input.end(), f.bytes.begin(), f.bytes.end());
+            Write("caller_bmp", f.name + (mode == 0 ? "_logo" : "_detector_600dpi"), input);
+        }
+        // court_logo: page, imageLength, x, y, then the image.
+        const auto length = static_cast<std::uint32_t>(f.bytes.size());
+        for (const auto& [suffix, stated] : {std::pair<std::string, std::uint32_t>{"", length},
+                                             {"_short", length / 2}, {"_negative", 0xFFFFFFFFu}}) {
+            Bytes input = {0};
+            authoring::AppendBigEndian32(input, stated);
+            input.insert(input.end(), {0, 1, 0, 1});
+            input.insert(input.end(), f.bytes.begin(), f.bytes.end());
+            Write("court_logo", f.name + suffix, input);
+        }
+        Write("logo_file", f.name, f.bytes);
+    }
+}
+
 void CourtListSeeds() {
     const std::string t = "court_list";
     const std::vector<std::string> names = {"CourtInk1", "courtlaser2", std::string(131, 'L')};
@@ -366,6 +464,7 @@ int main(int argc, char** argv) {
         DrawSeeds(containers);
         ModelFileSeeds();
         CourtListSeeds();
+        BmpSeeds();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Builds the library and the zeseal tool, then draws the demo page: a
-# watermark and a water code from examples/, saved as out/page.png.
+# Builds the library, the zeseal tool and the example system directory, then
+# draws the demo page with all four marks, saved as out/page.png: the
+# watermark and the water code from examples/, the copy-detection pattern of
+# an example printer model and the installed court logo for ink printers,
+# both read from the example system directory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,5 +16,7 @@ mkdir -p out
 ./build/default/tools/zeseal/zeseal draw --paper A4 --dpi 600 \
   --watermark examples/watermark.b64 --wm-at 100,100 \
   --watercode examples/watercode.b64 --wc-at 250,2100 --layout 3 \
+  --cdp TalvoLaser5100 --cdp-at 3900,200 --kind 1101 \
+  --logo-model 1201 --logo-at 440,560 \
   -o out/page.png
 echo "Wrote out/page.png"

@@ -203,14 +203,19 @@ ZESEAL_API int32_t ZESEAL_CALL iZeWaterCode(HDC dc, const char* base64Text, uint
 ZESEAL_API int32_t ZESEAL_CALL iZeCopyDetectorSize(int32_t* size);
 
 /* Builds the pattern of a printer model as a BMP file image in out (of the
- * size iZeCopyDetectorSize gives). kind 1101 looks the model up by name; any
- * other kind uses the network printer's pattern.
- * Results: 0; 4000 not built, or a fault. Guarded. */
+ * size iZeCopyDetectorSize gives; 140470 bytes are written). kind 1101 looks
+ * the model up by name (cut to 258 characters at 260 or more); any other kind
+ * uses the network printer's pattern. A model without a record of its own
+ * gets the DEFAULT record's plainer pattern.
+ * Results: 0; 4000 not built (neither record, the supported-model file
+ * missing or corrupt, no font), or a fault; out is then left as it was.
+ * Guarded. */
 ZESEAL_API int32_t ZESEAL_CALL iZeCopyDetectorData(const char* modelName, uint8_t* out,
                                                    int32_t kind);
 
 /* ANDs a pattern image made by iZeCopyDetectorData onto the page at (x, y)
- * in 1/600 inch. Results: 0; 4000 not drawn, or a fault. Guarded. */
+ * in 1/600 inch. The image's file-size field bounds what is read of it.
+ * Results: 0; 4000 not drawn, or a fault. Guarded. */
 ZESEAL_API int32_t ZESEAL_CALL iZeCopyDetector(HDC dc, int32_t reserved1,
                                                const uint8_t* bmpImage, int32_t x, int32_t y,
                                                int32_t reserved2, int32_t unused);
@@ -229,19 +234,28 @@ ZESEAL_API int32_t ZESEAL_CALL iZeCourtLogoSize(void);
 ZESEAL_API int32_t ZESEAL_CALL iZeCourtLogoData(void);
 
 /* ANDs a caller's BMP file image of imageLength bytes onto the page at (x, y)
- * in 1/72 inch. Results: 0; 4100 not drawn, or a fault. Guarded. */
+ * in 1/72 inch, from a private copy. The rows are taken from the fixed offset
+ * of the picture's depth (54 for 24 bits, 1078 for 8, 62 for others).
+ * Results: 0; 4100 not drawn (the headers, colours or rows reach past
+ * imageLength, or the picture is not 1, 4, 8 or 24 bits uncompressed), or a
+ * fault. Guarded. */
 ZESEAL_API int32_t ZESEAL_CALL iZeCourtLogo(HDC dc, const uint8_t* bmpImage, int32_t imageLength,
                                             int32_t reserved1, int32_t reserved2, int32_t x,
                                             int32_t y);
 
-/* As iZeCourtLogo, for a BMP file image without a stated length.
+/* As iZeCourtLogo, for a BMP file image without a stated length, drawn from
+ * the caller's buffer (which is not changed): the file-size field bounds it.
  * Results: 0; 4100 not drawn, or a fault. Guarded. */
 ZESEAL_API int32_t ZESEAL_CALL iZeCourtLogoAddVista(HDC dc, const uint8_t* bmpImage,
                                                     int32_t reserved1, int32_t reserved2,
                                                     int32_t reserved3, int32_t x, int32_t y);
 
-/* ANDs the installed logo of a model class (1201 or 1202) onto the page at
- * (x, y) in 1/72 inch. Results: 0; 4100 not drawn, or a fault. Guarded. */
+/* ANDs the installed logo of a model class onto the page at (x, y) in 1/72
+ * inch: the file "court_ink" in the system directory for 1201, "court_laser"
+ * for any other class, drawn from the pixel offset its header stores.
+ * Results: 0; 4100 the file is missing, not a whole BMP file ("BM" and a size
+ * field equal to its size) or not a drawable picture, the drawing failed, or
+ * a fault. Guarded. */
 ZESEAL_API int32_t ZESEAL_CALL iZeCourtLogoPrint(HDC dc, int32_t model, int32_t reserved1,
                                                  int32_t reserved2, int32_t x, int32_t y);
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "marks/bitmap_holder.h"
+#include "marks/bmp_image.h"
 
 namespace zeseal::marks {
 namespace {
@@ -59,34 +60,12 @@ std::int32_t DrawOnPage(platform::PageDevice& page, const std::uint8_t* infoHead
 bool DrawBmpImage(platform::PageDevice& page, const std::uint8_t* image, std::size_t imageLength,
                   std::int32_t x, std::int32_t y, std::int32_t dpiBase) noexcept {
     page.SetBackgroundMode(platform::kBackgroundTransparent);
-    constexpr std::size_t kInfoAt = kBmpFileHeaderSize;
-    if (imageLength < kInfoAt + 12) return false;
-    const std::uint32_t infoSize = ReadLe32(image + kInfoAt);
-    if (infoSize != 12 && (infoSize < kInfoHeaderSize || imageLength < kInfoAt + kInfoHeaderSize)) {
-        return false;
-    }
+    if (image == nullptr || imageLength < 30) return false;
     // The pixels start at a fixed offset by depth; the file header's own
     // pixel offset is not consulted.
-    const std::uint16_t bitCount = ReadLe16(image + 28);
-    const std::size_t pixelOffset = bitCount == 24 ? 54 : bitCount == 8 ? 1078 : 62;
-    const BitmapSize size = BitmapExtent(image + kInfoAt);
-    if (size.width < 1 || size.height < 1) return false;
-
-    // Everything the transfer reads must lie inside the image.
-    if (infoSize == 12 || infoSize > pixelOffset - kInfoAt) return false;
-    const std::int64_t stride = BitmapHolder::StrideOf(size.width, bitCount >= 8 ? bitCount : 8);
-    const std::int64_t rowBytes = bitCount >= 8 ? stride : ((std::int64_t{size.width} * bitCount + 31) / 32) * 4;
-    if (stride < 0 || rowBytes <= 0) return false;
-    const std::uint64_t pixelBytes = std::uint64_t(rowBytes) * std::uint64_t(size.height);
-    if (pixelOffset > imageLength || pixelBytes > imageLength - pixelOffset) return false;
-    if (bitCount <= 8) {
-        const std::uint32_t maxColours = 1u << bitCount;
-        const std::uint32_t used = ReadLe32(image + kInfoAt + 32);
-        const std::uint64_t colours = used == 0 || used > maxColours ? maxColours : used;
-        if (kInfoAt + infoSize + 4 * colours > imageLength) return false;
-    }
-
-    return DrawOnPage(page, image + kInfoAt, image + pixelOffset, size.width, size.height, x, y,
+    BmpPicture picture;
+    if (!LocateBmpPicture(image, imageLength, FixedPixelOffset(image), picture)) return false;
+    return DrawOnPage(page, picture.info, picture.bits, picture.width, picture.height, x, y,
                       dpiBase, kRasterAnd) != -1;
 }
 

@@ -34,9 +34,12 @@ std::int32_t DrawOnPage(platform::PageDevice& page, const std::uint8_t* infoHead
                         std::int32_t x, std::int32_t y, std::int32_t dpiBase,
                         std::int32_t rasterMode) noexcept;
 
-// Draws a BMP file image held in memory, ANDed onto the page. imageLength is
-// the number of bytes the image may occupy; an image whose headers, colour
-// table or pixels would reach past it is not drawn. Returns true when drawn.
+// Draws a BMP file image held in memory, ANDed onto the page. The rows start
+// at the fixed offset of the bit count at file offset 28 (54, 1078 or 62),
+// whatever the file header says. imageLength is the number of bytes the
+// image may occupy; an image whose headers, colour table or pixels would
+// reach past it, or that LocateBmpPicture refuses, is not drawn. Returns
+// true when drawn.
 bool DrawBmpImage(platform::PageDevice& page, const std::uint8_t* image, std::size_t imageLength,
                   std::int32_t x, std::int32_t y, std::int32_t dpiBase) noexcept;
 

@@ -13,8 +13,8 @@ bool DiagnosticsEnabled() noexcept;
 // Sends text (usually one line ending in "\n") to the stream. On Windows it
 // goes to the debugger output. On POSIX, with ZESEAL_DIAGNOSTICS set to
 // "stderr" or "1" it goes to the standard error stream, with any other
-// non-empty value it is appended to the file of that name, and otherwise
-// nowhere.
+// value other than "" and "0" it is appended to the file of that name, and
+// otherwise nowhere.
 void DiagnosticText(std::string_view text) noexcept;
 
 }  // namespace zeseal::platform

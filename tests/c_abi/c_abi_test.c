@@ -47,5 +47,16 @@ int main(void) {
     Expect(iZeHostPageDestroy(page) == 0, "the page is destroyed");
     Expect(iZeWaterCode(page, "!", work, picture, 1, 0, 0, 1, 1, 3) == ZE_WATERCODE_NO_BYTES,
            "decoding comes before the device check");
+
+    {
+        /* cdecl: a caller may pass arguments a function does not take. */
+        int32_t (*sizeWithArguments)() = (int32_t (*)())iZeCourtLogoSize;
+        int32_t size = 0;
+        Expect(sizeWithArguments(1, 2, 3) == ZE_COURTLOGO_SIZE, "extra arguments are ignored");
+        Expect(iZeCourtLogoData() == ZE_OK, "the logo data answer");
+        Expect(iZeCopyDetectorSize(&size) == ZE_OK && size == 190166, "the pattern buffer size");
+        Expect(iZeCourtLogo(NULL, (const uint8_t*)0x10, 100, 0, 0, 1, 1) == ZE_COURTLOGO_FAILED,
+               "a bad logo pointer gives 4100");
+    }
     return failures == 0 ? 0 : 1;
 }

@@ -12,6 +12,7 @@
 #include "draw_command.h"
 #include "paper.h"
 #include "result_meanings.h"
+#include "seal_commands.h"
 #include "tool_error.h"
 
 #ifndef ZESEAL_TOOL_VERSION
@@ -77,6 +78,7 @@ struct Commands {
     std::string waterCodeAt = "0,0";
     std::vector<std::string> codeList;
     DataFileCommands dataFiles;
+    CdpCommand cdp;
 };
 
 void AddContainerCommands(CLI::App& app, Commands& c) {
@@ -182,10 +184,13 @@ void AddDrawCommand(CLI::App& app, Commands& c) {
                      "128 rows (2528 columns by default)")
         ->needs(waterCode)
         ->capture_default_str();
+    AddSealDrawOptions(*draw, d.seal);
     draw->footer(
-        "The watermark is copied onto the page first; the water code is then ANDed over it, so\n"
-        "only its dark pixels print. Each export's result code is reported; when one fails, no\n"
-        "file is written. Missing directories above the output are created.\n\n"
+        "The watermark is copied onto the page first; the water code, the copy-detection\n"
+        "pattern and the court logo are then ANDed over it, so only their dark pixels print.\n"
+        "The pattern and the installed logos come from the system directory (ZESEAL_SYSTEM_DIR).\n"
+        "Each export's result code is reported; when one fails, no file is written. Missing\n"
+        "directories above the output are created.\n\n"
         "Example:\n"
         "  zeseal draw --watermark examples/watermark.b64 --wm-at 100,100 \\\n"
         "              --watercode examples/watercode.b64 --wc-at 250,2100 --layout 3 \\\n"
@@ -202,6 +207,7 @@ int Dispatch(Commands& c, std::ostream& out, std::ostream& err) {
     }
     if (c.codes->parsed()) return RunCodes(c.codeList, out);
     if (DataFileCommandParsed(c.dataFiles)) return RunDataFileCommand(c.dataFiles, out, err);
+    if (c.cdp.command->parsed()) return RunCdp(c.cdp, out, err);
     return kUsageError;
 }
 
@@ -221,6 +227,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     AddContainerCommands(app, commands);
     AddDrawCommand(app, commands);
     AddDataFileCommands(app, commands.dataFiles);
+    AddCdpCommand(app, commands.cdp);
     commands.codes = app.add_subcommand("codes", "List the library's result codes and meanings");
     commands.codes->add_option("CODE", commands.codeList, "Codes to explain (default: all)");
 

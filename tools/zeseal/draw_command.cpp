@@ -50,13 +50,13 @@ std::string PositionText(MarkPosition at) {
 
 }  // namespace
 
-MarkPosition ParsePosition(std::string_view text) {
+MarkPosition ParsePosition(std::string_view text, std::string_view unit) {
     const std::size_t comma = text.find(',');
     MarkPosition at;
     if (comma == std::string_view::npos || !ParseCoordinate(text.substr(0, comma), at.x) ||
         !ParseCoordinate(text.substr(comma + 1), at.y)) {
         throw ToolError("position '" + std::string(text) + "' must be X,Y: two whole numbers in " +
-                        "1/300 inch between -" + std::to_string(kMaxCoordinate) + " and " +
+                        std::string(unit) + " between -" + std::to_string(kMaxCoordinate) + " and " +
                         std::to_string(kMaxCoordinate));
     }
     return at;
@@ -81,6 +81,7 @@ int RunDraw(const DrawOptions& options, std::ostream& out, std::ostream& err) {
         waterCode = LoadMarkText(options.waterCode, err);
         waterCodeBuffers = SizeMarkBuffers(waterCode, options.waterCode);
     }
+    const PreparedSealMarks seal = PrepareSealMarks(options.seal);
 
     const Page page(size.width, size.height, options.dpi);
     if (page.get() == nullptr) {
@@ -111,6 +112,7 @@ int RunDraw(const DrawOptions& options, std::ostream& out, std::ostream& err) {
             << options.layout << ": " << DescribeResult(code) << "\n";
         drawn = drawn && code == 0;
     }
+    drawn = DrawSealMarks(page.get(), seal, out) && drawn;
     if (!drawn) {
         err << "zeseal: error: a mark was not drawn; " << options.output << " was not written\n";
         return 1;

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "seal_commands.h"
+
 namespace zeseal::tool {
 
 // A position in 1/300 inch, as the drawing exports take it.
@@ -19,8 +21,9 @@ struct MarkPosition {
 // scaling to the largest resolution stays well inside an int32.
 inline constexpr std::int32_t kMaxCoordinate = 1000000;
 
-// Parses "X,Y" (integers, blanks allowed around them). Throws ToolError.
-MarkPosition ParsePosition(std::string_view text);
+// Parses "X,Y" (integers, blanks allowed around them); unit names the
+// position's unit in the message. Throws ToolError.
+MarkPosition ParsePosition(std::string_view text, std::string_view unit = "1/300 inch");
 
 struct DrawOptions {
     std::string paper = "A4";
@@ -31,10 +34,12 @@ struct DrawOptions {
     MarkPosition waterCodeAt;
     std::int32_t waterCodeBytes = 0;  // 0: the layout's full width
     std::int32_t layout = 2;
+    SealDrawOptions seal;  // the copy-detection pattern and the court logo
     std::string output;
 };
 
-// Draws the marks (watermark first, then the water code ANDed over it) and
+// Draws the marks (watermark first, then the water code, the copy-detection
+// pattern and the court logo ANDed over it) and
 // saves the page. Each export's result is reported; when one fails nothing
 // is saved and the status is 1.
 int RunDraw(const DrawOptions& options, std::ostream& out, std::ostream& err);

@@ -40,8 +40,16 @@ constexpr std::array kMeanings = std::to_array<ResultMeaning>({
     {ZE_WATERCODE_NO_MEMORY, "out of memory while decompressing the water code"},
     {ZE_WATERCODE_BAD_CHUNK, "a chunk length in the container is negative"},
     {ZE_WATERCODE_BAD_TOTAL, "the container's total length is below 1"},
-    {ZE_COPYDETECTOR_FAILED, "the copy-detection pattern was not built or not drawn, or a fault"},
-    {ZE_COURTLOGO_FAILED, "the court logo was not drawn, or a fault"},
+    {ZE_COPYDETECTOR_FAILED, "the copy-detection pattern was not built or not drawn, or a fault",
+     "A pattern is not built when the supported-model file in the system directory is missing "
+     "or corrupt, when neither the model (NETWORKPRINTER for a network printer) nor DEFAULT "
+     "has a record, or when no font can be had. An image is not drawn when its headers or rows "
+     "reach past its file-size field, or the page is unknown."},
+    {ZE_COURTLOGO_FAILED, "the court logo was not drawn, or a fault",
+     "A logo is not drawn when its headers, colour table or rows reach past its length (or its "
+     "file-size field), when it is not 1, 4, 8 or 24 bits uncompressed, or the page is unknown. "
+     "An installed logo file (court_ink, court_laser) must also exist, start with \"BM\" and "
+     "state its own size."},
     {ZE_COURTLOGO_SIZE, "the court logo size (the constant answer of the size query)"},
     {ZE_STATUS_ERROR, "the printer is in an error state"},
     {ZE_STATUS_BUSY, "the printer is busy"},

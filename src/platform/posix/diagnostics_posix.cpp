@@ -11,7 +11,8 @@ namespace {
 
 const char* Destination() noexcept {
     const char* value = std::getenv("ZESEAL_DIAGNOSTICS");
-    return value != nullptr && *value != '\0' ? value : nullptr;
+    if (value == nullptr || *value == '\0' || std::strcmp(value, "0") == 0) return nullptr;
+    return value;
 }
 
 std::mutex writeMutex;  // keeps lines from two threads whole

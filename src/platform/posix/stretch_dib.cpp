@@ -27,8 +27,33 @@ struct DibSource {
     std::array<std::array<std::uint8_t, 3>, 256> palette{};  // red, green, blue
 };
 
+std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+
+// The 12-byte core header: 16-bit width, height and bit count, rows always
+// bottom-up, a full colour table of 3-byte (blue, green, red) entries.
+bool ParseCoreHeader(const std::uint8_t* info, DibSource& src) {
+    const std::int32_t width = Le16(info + 4);
+    const std::int32_t height = Le16(info + 6);
+    const std::uint16_t bitCount = Le16(info + 10);
+    if (width < 1 || height < 1) return false;
+    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24) return false;
+    src.width = width;
+    src.height = height;
+    src.topDown = false;
+    src.bitCount = bitCount;
+    src.stride = (std::int64_t{width} * bitCount + 31) / 32 * 4;
+    if (bitCount <= 8) {
+        const std::uint8_t* table = info + 12;
+        for (std::uint32_t i = 0; i < (1u << bitCount); ++i) {
+            src.palette[i] = {table[3 * i + 2], table[3 * i + 1], table[3 * i]};
+        }
+    }
+    return true;
+}
+
 bool ParseHeader(const std::uint8_t* info, DibSource& src) {
     const std::uint32_t size = Le32(info);
+    if (size == 12) return ParseCoreHeader(info, src);
     if (size < 40) return false;
     const auto width = static_cast<std::int32_t>(Le32(info + 4));
     const auto height = static_cast<std::int32_t>(Le32(info + 8));

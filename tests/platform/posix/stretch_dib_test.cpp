@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -199,6 +200,33 @@ TEST(StretchDibOntoPage, TwentyFourBitPixelsAreBlueGreenRed) {
     t.info = info.data();
     ASSERT_EQ(StretchDibOntoPage(*page, t), 1);
     EXPECT_EQ(page->rgb, (std::vector<std::uint8_t>{0x30, 0x20, 0x10}));
+}
+
+TEST(StretchDibOntoPage, CoreHeadersCarryThreeByteColoursAndSixteenBitSizes) {
+    // 12-byte header: width 3, height 2, 1 plane, 4 bits; 16 entries of
+    // (blue, green, red); rows bottom-up.
+    std::vector<std::uint8_t> info(12 + 16 * 3, 0);
+    info[0] = 12;
+    info[4] = 3;
+    info[6] = 2;
+    info[8] = 1;
+    info[10] = 4;
+    const std::uint8_t entry1[3] = {0x01, 0x02, 0x03}, entry2[3] = {0x0A, 0x0B, 0x0C};
+    std::copy(entry1, entry1 + 3, info.begin() + 12 + 3);
+    std::copy(entry2, entry2 + 3, info.begin() + 12 + 6);
+    const std::uint8_t bits[8] = {0x12, 0x00, 0, 0,   // bottom row: 1, 2, 0
+                                  0x21, 0x10, 0, 0};  // top row: 2, 1, 1
+    auto page = MakeWhitePage(3, 2, 300, 300);
+    DibTransfer t;
+    t.destWidth = t.srcWidth = 3;
+    t.destHeight = t.srcHeight = 2;
+    t.bits = bits;
+    t.info = info.data();
+    ASSERT_EQ(StretchDibOntoPage(*page, t), 2);
+    EXPECT_EQ(page->rgb, (std::vector<std::uint8_t>{0x0C, 0x0B, 0x0A, 0x03, 0x02, 0x01, 0x03, 0x02, 0x01,
+                                                    0x03, 0x02, 0x01, 0x0C, 0x0B, 0x0A, 0, 0, 0}));
+    info[10] = 16;  // no such core depth
+    EXPECT_EQ(StretchDibOntoPage(*page, t), -1);
 }
 
 }  // namespace

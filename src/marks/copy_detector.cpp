@@ -1,0 +1,57 @@
+#include "marks/copy_detector.h"
+
+#include <cstring>
+
+#include "catalogue/model_lookup.h"
+#include "catalogue/model_record.h"
+#include "frame/debug_output.h"
+#include "marks/copy_detector_pattern.h"
+#include "marks/copy_detector_style.h"
+
+namespace zeseal::marks {
+namespace {
+
+constexpr char kNetworkPrinterName[] = "NETWORKPRINTER";
+constexpr char kDefaultModelName[] = "DEFAULT";
+constexpr std::size_t kLongestWholeName = kNameBufferSize - 1;  // 259 characters
+constexpr std::size_t kCutNameLength = kNameBufferSize - 2;     // 258 characters
+
+}  // namespace
+
+bool ChooseDetectorName(const char* modelName, std::int32_t kind,
+                        char (&name)[kNameBufferSize]) noexcept {
+    std::memset(name, 0, sizeof name);
+    if (kind != kLocalPrinterKind) {
+        std::memcpy(name, kNetworkPrinterName, sizeof kNetworkPrinterName);
+        return true;
+    }
+    if (modelName == nullptr) return false;
+    // Reads no further than the 260th character, so a long name is measured
+    // only as far as it can be used.
+    std::size_t length = 0;
+    while (length <= kLongestWholeName && modelName[length] != '\0') ++length;
+    std::memcpy(name, modelName, length <= kLongestWholeName ? length : kCutNameLength);
+    return true;
+}
+
+std::int32_t BuildCopyDetectorImage(const char* modelName, std::uint8_t* out) noexcept {
+    if (modelName == nullptr) return kModelNameMissing;
+    char name[kNameBufferSize] = {};
+    std::strncpy(name, modelName, sizeof name - 1);
+    catalogue::NormalizeModelName(name);
+    frame::DebugOutput("szPrinterModelName = %s\n", name);
+
+    bool useFallback = false;
+    std::int32_t found = catalogue::LookupSupportedModel(name);
+    if (found == catalogue::kModelNotFound) {
+        found = catalogue::LookupSupportedModel(kDefaultModelName);
+        useFallback = true;
+    }
+    if (found != catalogue::kModelFound) return found;
+
+    const CopyDetectorStyle style =
+        MakeCopyDetectorStyle(catalogue::CurrentModelRecord(), useFallback);
+    return BuildPatternImage(style, out) ? 0 : kPatternNotRendered;
+}
+
+}  // namespace zeseal::marks
