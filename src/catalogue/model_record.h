@@ -25,4 +25,16 @@ static_assert(sizeof(ModelRecord) == 66, "a model record is the 66 decoded bytes
 // the matching record directly after a lookup that returned kModelFound.
 ModelRecord& CurrentModelRecord() noexcept;
 
+inline constexpr std::int32_t kRecordDecoded = 0;
+inline constexpr std::int32_t kRecordChecksumMismatch = -2;
+
+// Decrypts the 74 record bytes of a supported-model entry and checks them
+// against their checksum text. Returns kRecordDecoded with out filled, or
+// kRecordChecksumMismatch with out untouched.
+std::int32_t DecodeModelRecord(const std::uint8_t* recordBytes, ModelRecord& out) noexcept;
+
+// True when the record's name ends within its field. A name without its NUL
+// never matches a lookup.
+bool HasTerminatedName(const ModelRecord& record) noexcept;
+
 }  // namespace zeseal::catalogue
