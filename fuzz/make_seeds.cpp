@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "authoring/container_writer.h"
+#include "authoring/data_file_writer.h"
 
 namespace {
 
@@ -286,6 +287,69 @@ void DrawSeeds(const std::vector<Named>& containers) {
     }
 }
 
+void SetLittleEndian32(Bytes& bytes, std::size_t offset, std::int32_t value) {
+    const auto v = static_cast<std::uint32_t>(value);
+    for (std::size_t i = 0; i < 4; ++i) bytes[offset + i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+authoring::ModelFileEntry ModelEntry(const std::string& name, std::int16_t shape, std::int16_t pitch,
+                                     std::int32_t tag = 74) {
+    return {tag, authoring::MakeModelRecord(name, {1, 0, 0, 0, shape, pitch, 1, 0})};
+}
+
+void ModelFileSeeds() {
+    const std::string t = "model_file";
+    using Entries = std::vector<authoring::ModelFileEntry>;
+    const Bytes normal = authoring::BuildModelFile(
+        Entries{ModelEntry("DEFAULT", 11, 4), ModelEntry("InkOne", 12, 3), ModelEntry("LaserTwo", 22, 5)});
+    Write(t, "three_records", normal);
+    Write(t, "filler_entries", authoring::BuildModelFile(Entries{
+        {0, {}}, ModelEntry("A", 11, 1), {0, {}}, {0, {}}, ModelEntry("DEFAULT", 21, 6, 66)}));
+    Write(t, "empty", Bytes{});
+    Write(t, "count_only", Bytes{1, 0, 0, 0});
+    Bytes cut = normal;
+    cut.resize(4 + 78 + 30);
+    Write(t, "cut_in_record", cut);
+    Bytes badTag = normal;
+    badTag[4 + 78] = 17;
+    Write(t, "bad_tag", badTag);
+    Bytes badChecksum = normal;
+    badChecksum[4 + 4 + 70] ^= 1;
+    Write(t, "bad_checksum", badChecksum);
+    Bytes negative = normal;
+    SetLittleEndian32(negative, 0, -2);
+    Write(t, "negative_count", negative);
+    Bytes tooMany = normal;
+    SetLittleEndian32(tooMany, 0, 0x7FFFFFFF);
+    Write(t, "count_too_high", tooMany);
+    zeseal::catalogue::ModelRecord unterminated{};
+    for (char& c : unterminated.modelName) c = 'U';
+    Write(t, "unterminated_name", authoring::BuildModelFile(Entries{{74, unterminated}, ModelEntry("DEFAULT", 11, 2)}));
+    Write(t, "noise", NoiseBytes(4 + 78 * 2, 21));
+}
+
+void CourtListSeeds() {
+    const std::string t = "court_list";
+    const std::vector<std::string> names = {"CourtInk1", "courtlaser2", std::string(131, 'L')};
+    const Bytes normal = authoring::BuildCourtList(names);
+    Write(t, "three_names", normal);
+    Write(t, "empty", Bytes{});
+    Write(t, "count_only", Bytes{3, 0, 0, 0});
+    Bytes cut = normal;
+    cut.resize(4 + 136 + 60);
+    Write(t, "cut_in_name", cut);
+    Bytes lengths = normal;
+    SetLittleEndian32(lengths, 4, 100000);
+    SetLittleEndian32(lengths, 4 + 136, -5);
+    Write(t, "lengths_outside_field", lengths);
+    Bytes unterminated = normal;
+    for (std::size_t i = 0; i < 132; ++i) unterminated[4 + 4 + i] = 'F';
+    Write(t, "unterminated_name", unterminated);
+    Bytes negative = normal;
+    SetLittleEndian32(negative, 0, -1);
+    Write(t, "negative_count", negative);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -300,6 +364,8 @@ int main(int argc, char** argv) {
         ContainerSeeds(containers);
         MarkDataSeeds(containers);
         DrawSeeds(containers);
+        ModelFileSeeds();
+        CourtListSeeds();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

@@ -6,6 +6,9 @@ cd "$(dirname "$0")/.."
 
 cmake --preset default >/dev/null
 cmake --build --preset default --target zeseal_cli
+# The example installation's data files, where the library looks for them.
+cmake --build --preset default --target zeseal_system_dir
+export ZESEAL_SYSTEM_DIR="$PWD/build/default/system"
 mkdir -p out
 ./build/default/tools/zeseal/zeseal draw --paper A4 --dpi 600 \
   --watermark examples/watermark.b64 --wm-at 100,100 \

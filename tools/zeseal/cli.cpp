@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "container_commands.h"
+#include "data_file_commands.h"
 #include "draw_command.h"
 #include "paper.h"
 #include "result_meanings.h"
@@ -68,6 +69,7 @@ struct Commands {
     std::string watermarkAt = "0,0";
     std::string waterCodeAt = "0,0";
     std::vector<std::string> codeList;
+    DataFileCommands dataFiles;
 };
 
 void AddContainerCommands(CLI::App& app, Commands& c) {
@@ -192,6 +194,7 @@ int Dispatch(Commands& c, std::ostream& out, std::ostream& err) {
         return RunDraw(c.drawOptions, out, err);
     }
     if (c.codes->parsed()) return RunCodes(c.codeList, out);
+    if (DataFileCommandParsed(c.dataFiles)) return RunDataFileCommand(c.dataFiles, out, err);
     return kUsageError;
 }
 
@@ -210,6 +213,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     Commands commands;
     AddContainerCommands(app, commands);
     AddDrawCommand(app, commands);
+    AddDataFileCommands(app, commands.dataFiles);
     commands.codes = app.add_subcommand("codes", "List the library's result codes and meanings");
     commands.codes->add_option("CODE", commands.codeList, "Codes to explain (default: all)");
 

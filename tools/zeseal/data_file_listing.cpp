@@ -1,0 +1,202 @@
+#include "data_file_listing.h"
+
+#include <cstdio>
+#include <cstring>
+#include <iomanip>
+#include <ostream>
+#include <string>
+
+#include "catalogue/aes128.h"
+#include "catalogue/crc32.h"
+#include "catalogue/data_file_format.h"
+#include "catalogue/model_record.h"
+
+namespace zeseal::tool {
+namespace {
+
+using namespace zeseal::catalogue;
+
+// Printable ASCII as it is; every other byte as \xNN.
+std::string Escaped(const char* bytes, std::size_t size) {
+    std::string text;
+    for (std::size_t i = 0; i < size; ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c >= 0x20 && c < 0x7F && c != '\\') {
+            text += static_cast<char>(c);
+        } else {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            text += hex;
+        }
+    }
+    return text;
+}
+
+// A field's name up to its NUL, or the whole field.
+std::string FieldName(const char* field, std::size_t size) {
+    const void* nul = std::memchr(field, '\0', size);
+    return Escaped(field, nul != nullptr ? std::size_t(static_cast<const char*>(nul) - field) : size);
+}
+
+class Reporter {
+public:
+    Reporter(std::string_view fileName, std::ostream& err) : fileName_(fileName), err_(err) {}
+    void Error(const std::string& message) {
+        err_ << fileName_ << ": error: " << message << "\n";
+        sound_ = false;
+    }
+    void Warning(const std::string& message) {
+        err_ << fileName_ << ": warning: " << message << "\n";
+    }
+    bool sound() const { return sound_; }
+
+private:
+    std::string_view fileName_;
+    std::ostream& err_;
+    bool sound_ = true;
+};
+
+std::string EntryAt(std::size_t number, std::size_t offset) {
+    return "entry " + std::to_string(number) + " at offset " + std::to_string(offset);
+}
+
+// Why DecodeModelRecord refuses a record: the stored checksum text against
+// the one its bytes give.
+std::string ChecksumProblem(const std::uint8_t* recordBytes) {
+    std::uint8_t plain[kRecordBytes];
+    DecryptAes128(kRecordBytes, recordBytes, plain,
+                  reinterpret_cast<const std::uint8_t*>(kModelFileKeyText),
+                  static_cast<std::int32_t>(kModelFileKeyBytes));
+    char expected[kChecksumTextBytes + 1];
+    std::snprintf(expected, sizeof expected, "%8.8X",
+                  static_cast<unsigned>(Crc32(plain + kChecksummedOffset, kChecksummedBytes)));
+    return "the checksum text \"" +
+           Escaped(reinterpret_cast<const char*>(plain), kChecksumTextBytes) +
+           "\" does not match the record's CRC-32 \"" + expected + "\"";
+}
+
+void PrintRecord(std::ostream& out, std::size_t number, std::size_t offset, std::int32_t tag,
+                 const ModelRecord& r) {
+    out << std::setw(6) << number << std::setw(8) << offset << std::setw(5) << tag << "  "
+        << std::left << std::setw(24) << FieldName(r.modelName, kModelNameSize) << std::right
+        << std::setw(5) << r.penWidth << std::setw(7) << r.dotShape << std::setw(7)
+        << r.dotPitch << std::setw(8) << r.smoothPattern << std::setw(7) << r.supportClass
+        << "  " << r.reserved1 << " " << r.reserved2 << " " << r.reserved3 << "\n";
+}
+
+}  // namespace
+
+bool ListModelFile(std::span<const std::uint8_t> file, std::string_view fileName,
+                   std::ostream& out, std::ostream& err) {
+    Reporter report(fileName, err);
+    if (file.size() < kCountBytes) {
+        report.Error("the file has " + std::to_string(file.size()) +
+                     " bytes, too few for its entry count; lookups find nothing (60000)");
+        return false;
+    }
+    const std::int32_t count = ReadLittleEndian32(file.data());
+    out << fileName << ": " << count << " record" << (count == 1 ? "" : "s") << " stated, "
+        << file.size() << " bytes\n";
+    if (count <= 0) {
+        report.Warning("a count of " + std::to_string(count) + " means lookups find nothing (60000)");
+        return report.sound();
+    }
+    out << " entry  offset  tag  name                      pen  shape  pitch  smooth  class  "
+           "reserved\n";
+
+    std::size_t offset = kCountBytes;
+    std::size_t number = 0;
+    std::int32_t records = 0;
+    bool firstFault = true;
+    const auto fault = [&](const std::string& message) {
+        report.Error(message + (firstFault ? "; lookups stop here with 60001" : ""));
+        firstFault = false;
+    };
+    while (records < count) {
+        ++number;
+        if (file.size() - offset < kModelEntryBytes) {
+            report.Error("the file ends inside " + EntryAt(number, offset) + ", after " +
+                         std::to_string(records) + " of " + std::to_string(count) +
+                         " records; lookups that get this far find nothing (60000)");
+            return false;
+        }
+        const std::uint8_t* entry = file.data() + offset;
+        const std::int32_t tag = ReadLittleEndian32(entry);
+        if (tag == kFillerTag) {
+            out << std::setw(6) << number << std::setw(8) << offset << std::setw(5) << tag
+                << "  (filler entry)\n";
+            offset += kModelEntryBytes;
+            continue;
+        }
+        ++records;
+        if (tag != kShortRecordTag && tag != kRecordTag) {
+            fault(EntryAt(number, offset) + ": the tag " + std::to_string(tag) +
+                  " is not 74, 66 or 0");
+        } else {
+            ModelRecord record{};
+            if (DecodeModelRecord(entry + kTagBytes, record) != kRecordDecoded) {
+                fault(EntryAt(number, offset) + ": " + ChecksumProblem(entry + kTagBytes));
+            } else {
+                PrintRecord(out, number, offset, tag, record);
+                if (!HasTerminatedName(record)) {
+                    report.Warning(EntryAt(number, offset) +
+                                   ": the name fills its 50 bytes without a terminator, so it "
+                                   "never matches");
+                }
+            }
+        }
+        offset += kModelEntryBytes;
+    }
+    if (offset < file.size()) {
+        out << file.size() - offset << " bytes after the last counted entry are never read\n";
+    }
+    return report.sound();
+}
+
+bool ListCourtList(std::span<const std::uint8_t> file, std::string_view fileName,
+                   std::ostream& out, std::ostream& err) {
+    Reporter report(fileName, err);
+    if (file.size() < kCountBytes) {
+        report.Error("the file has " + std::to_string(file.size()) +
+                     " bytes, too few for its entry count; lookups find nothing (80000)");
+        return false;
+    }
+    const std::int32_t count = ReadLittleEndian32(file.data());
+    out << fileName << ": " << count << " name" << (count == 1 ? "" : "s") << " stated, "
+        << file.size() << " bytes\n";
+    if (count <= 0) {
+        report.Warning("a count of " + std::to_string(count) + " means lookups find nothing (80000)");
+        return report.sound();
+    }
+    out << " entry  offset  length  name\n";
+    std::size_t offset = kCountBytes;
+    for (std::int32_t i = 0; i < count; ++i) {
+        const auto number = static_cast<std::size_t>(i) + 1;
+        if (file.size() - offset < kCourtEntryBytes) {
+            report.Error("the file ends inside " + EntryAt(number, offset) + ", after " +
+                         std::to_string(i) + " of " + std::to_string(count) +
+                         " names; lookups that get this far find nothing (80000)");
+            return false;
+        }
+        const std::uint8_t* entry = file.data() + offset;
+        const std::int32_t length = ReadLittleEndian32(entry);
+        const char* field = reinterpret_cast<const char*>(entry + kCourtLengthBytes);
+        out << std::setw(6) << number << std::setw(8) << offset << std::setw(8) << length << "  "
+            << FieldName(field, kCourtNameFieldBytes) << "\n";
+        if (std::memchr(field, '\0', kCourtNameFieldBytes) == nullptr) {
+            report.Warning(EntryAt(number, offset) +
+                           ": the name fills its 132-byte field without a terminator");
+        }
+        if (length < 0 || length > static_cast<std::int32_t>(kCourtNameFieldBytes)) {
+            report.Warning(EntryAt(number, offset) + ": the length " + std::to_string(length) +
+                           " lies outside the 132-byte name field");
+        }
+        offset += kCourtEntryBytes;
+    }
+    if (offset < file.size()) {
+        out << file.size() - offset << " bytes after the last counted entry are never read\n";
+    }
+    return report.sound();
+}
+
+}  // namespace zeseal::tool
