@@ -11,6 +11,7 @@
 #include "data_file_commands.h"
 #include "draw_command.h"
 #include "paper.h"
+#include "printer_commands.h"
 #include "result_meanings.h"
 #include "tool_error.h"
 
@@ -70,6 +71,7 @@ struct Commands {
     std::string waterCodeAt = "0,0";
     std::vector<std::string> codeList;
     DataFileCommands dataFiles;
+    PrinterCommands printers;
 };
 
 void AddContainerCommands(CLI::App& app, Commands& c) {
@@ -195,6 +197,7 @@ int Dispatch(Commands& c, std::ostream& out, std::ostream& err) {
     }
     if (c.codes->parsed()) return RunCodes(c.codeList, out);
     if (DataFileCommandParsed(c.dataFiles)) return RunDataFileCommand(c.dataFiles, out, err);
+    if (PrinterCommandParsed(c.printers)) return RunPrinterCommand(c.printers, out, err);
     return kUsageError;
 }
 
@@ -214,6 +217,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     AddContainerCommands(app, commands);
     AddDrawCommand(app, commands);
     AddDataFileCommands(app, commands.dataFiles);
+    AddPrinterCommands(app, commands.printers);
     commands.codes = app.add_subcommand("codes", "List the library's result codes and meanings");
     commands.codes->add_option("CODE", commands.codeList, "Codes to explain (default: all)");
 
