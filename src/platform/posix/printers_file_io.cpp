@@ -51,15 +51,19 @@ private:
 
 }  // namespace
 
-LoadOutcome LoadPrintersFile(const std::string& path, PrintersFile& file, FileProblem& problem) {
+bool ReadPrintersText(const std::string& path, std::string& text, FileProblem& problem) {
     problem = {};
     const FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
         problem.reason = std::string("cannot be opened: ") + std::strerror(errno);
-        return LoadOutcome::kUnreadable;
+        return false;
     }
+    return ReadAll(fd.get(), text, problem);
+}
+
+LoadOutcome LoadPrintersFile(const std::string& path, PrintersFile& file, FileProblem& problem) {
     std::string text;
-    if (!ReadAll(fd.get(), text, problem)) return LoadOutcome::kUnreadable;
+    if (!ReadPrintersText(path, text, problem)) return LoadOutcome::kUnreadable;
     auto parsed = ParsePrintersFile(text, problem);
     if (!parsed) return LoadOutcome::kMalformed;
     file = std::move(*parsed);

@@ -12,6 +12,9 @@ namespace zeseal::platform::posix {
 
 enum class LoadOutcome { kLoaded, kUnreadable, kMalformed };
 
+// Reads the whole file at path (up to the size limit).
+bool ReadPrintersText(const std::string& path, std::string& text, FileProblem& problem);
+
 // Reads and parses the file at path; problem says what went wrong.
 LoadOutcome LoadPrintersFile(const std::string& path, PrintersFile& file, FileProblem& problem);
 

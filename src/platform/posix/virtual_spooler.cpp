@@ -21,6 +21,13 @@ namespace posix {
 namespace {
 
 std::mutex choiceMutex;
+
+// The last file parsed, with the text it was parsed from: a call that reads
+// the same text again skips the parse.
+std::mutex cacheMutex;
+std::shared_ptr<const PrintersFile> cached;
+std::string cachedPath;
+std::string cachedText;
 std::string& Chosen() {
     static std::string chosen;
     return chosen;
@@ -307,15 +314,29 @@ std::string VirtualSpoolerFile() {
     return env != nullptr ? env : "";
 }
 
-std::optional<PrintersFile> LoadChosenPrintersFile() {
+std::shared_ptr<const PrintersFile> LoadChosenPrintersFile() {
     const std::string path = VirtualSpoolerFile();
-    if (path.empty()) return std::nullopt;
-    PrintersFile file;
+    if (path.empty()) return nullptr;
+    std::string text;
     FileProblem problem;
-    if (LoadPrintersFile(path, file, problem) != LoadOutcome::kLoaded) {
+    if (!ReadPrintersText(path, text, problem)) {
         ReportFileProblem(path, problem);
-        return std::nullopt;
+        return nullptr;
     }
+    {
+        std::lock_guard lock(cacheMutex);
+        if (cached && cachedPath == path && cachedText == text) return cached;
+    }
+    auto parsed = ParsePrintersFile(text, problem);
+    if (!parsed) {
+        ReportFileProblem(path, problem);
+        return nullptr;
+    }
+    auto file = std::make_shared<const PrintersFile>(std::move(*parsed));
+    std::lock_guard lock(cacheMutex);
+    cached = file;
+    cachedPath = path;
+    cachedText = std::move(text);
     return file;
 }
 

@@ -8,6 +8,7 @@
 // one PNG per page, named job-<id>-page-<n>.png.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -25,8 +26,10 @@ int ChooseVirtualSpoolerFile(const char* path);
 std::string VirtualSpoolerFile();
 
 // Reads and parses the chosen file. Reports a problem to the diagnostic
-// stream (with the line number) and returns nothing.
-std::optional<PrintersFile> LoadChosenPrintersFile();
+// stream (with the line number) and returns nothing. The file is read on
+// every call; when its text is the same as last time, the earlier parse is
+// used again.
+std::shared_ptr<const PrintersFile> LoadChosenPrintersFile();
 
 // The folder where the printers file at path sends printed pages.
 std::string OutputFolderOf(const std::string& path, const PrintersFile& file);
