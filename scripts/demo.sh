@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the library and the zeseal tool, then draws the demo page: a
-# watermark and a water code from examples/, saved as out/page.png.
+# Builds the library and the zeseal tool, draws the demo page (a watermark
+# and a water code from examples/, saved as out/page.png), and lists the
+# example printers with their verdicts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,3 +16,8 @@ mkdir -p out
   --watercode examples/watercode.b64 --wc-at 250,2100 --layout 3 \
   -o out/page.png
 echo "Wrote out/page.png"
+
+# The printers of the example virtual spooler, with their verdicts.
+export ZESEAL_PRINTERS="$PWD/examples/printers.txt"
+./build/default/tools/zeseal/zeseal printers
+./build/default/tools/zeseal/zeseal default

@@ -5,24 +5,29 @@
 // rewrites only the lines of the keys that changed (or adds them to the
 // printer's section), so comments and layout survive.
 //
-//   # comments start with '#'
+//   # comments take whole lines
 //   default = Office Laser
-//   output  = printed              (relative to the file's folder)
+//   output  = printed
 //
 //   [printer Office Laser]
 //   port        = 192.168.0.20
 //   driver      = Model Name
 //   status      = PRINTER_STATUS_PAPER_OUT | PRINTER_STATUS_OFFLINE
 //   attributes  = PRINTER_ATTRIBUTE_QUEUED | PRINTER_ATTRIBUTE_LOCAL
-//   datatype    = RAW              (none: the record has no data type)
-//   devmode     = yes              (no: the record has no device mode)
+//   datatype    = RAW
+//   devmode     = yes
 //   copies      = 1
-//   orientation = portrait         (or landscape, 1, 2)
+//   orientation = portrait
 //   resolution  = 600
-//   paper       = A4               (A5, B5, Letter, Legal, or WxHmm)
-//   access      = full             (use: full access is refused)
+//   paper       = A4
+//   access      = full
 //   fail        = read-info list-jobs driver write-info start-document
 //   job         = 7, JOB_STATUS_PRINTING | JOB_STATUS_ERROR, Report.pdf
+//
+// The output folder is relative to the file's folder. "datatype = none" and
+// "devmode = no" leave the record without them; "access = use" refuses full
+// access; "fail" names spooler calls that fail, for tests. The README
+// describes every key.
 #pragma once
 
 #include <cstddef>
