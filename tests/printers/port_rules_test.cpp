@@ -61,3 +61,20 @@ INSTANTIATE_TEST_SUITE_P(
 
 }  // namespace
 }  // namespace zeseal::printers
+
+namespace zeseal::printers {
+namespace {
+
+// A port list is refused however long it is: the rules see the whole name,
+// not a copy cut to the record's 128 characters.
+TEST(PrinterSupportLongNames, SeeACommaPastTheRecordsField) {
+    std::string driver = "m";
+    std::string port = std::string(130, 'U') + ",LPT2:";
+    EXPECT_EQ(CheckPrinterSupport(driver, port), 0);
+    std::string longDriver = std::string(300, 'd') + "\\\\SERVER";
+    std::string usb = "USB001";
+    EXPECT_EQ(CheckPrinterSupport(longDriver, usb), 0);
+}
+
+}  // namespace
+}  // namespace zeseal::printers
