@@ -5,6 +5,7 @@
 
 #include <zeseal/zeseal.h>
 
+#include "catalogue/printer_status.h"
 #include "frame/trace_log.h"
 #include "platform/diagnostics.h"
 #include "platform/spooler.h"
@@ -30,7 +31,7 @@ std::int32_t CountPrinterJobs(const std::string& printerName, const std::string&
     if (!printer) {
         frame::TraceLog("##### iGetZePrinterJob - OpenPrinter - [%s] [%s]\n", printerName.c_str(),
                         filter.c_str());
-        frame::TraceLog("%s failed: GetLastError returned %u\n", "OpenPrinter", error);
+        ReportOpenFailure("OpenPrinter", error);
         return ZE_FAULT;
     }
     frame::TraceLog(kJobQueryTrace, printerName.c_str());

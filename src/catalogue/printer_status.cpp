@@ -61,6 +61,10 @@ std::int32_t FirstMatchingRule(std::span<const StatusRule> rules, std::uint32_t 
     return 0;
 }
 
+void ReportOpenFailure(const char* operation, std::uint32_t error) noexcept {
+    frame::TraceLog("%s failed: GetLastError returned %u\n", operation, static_cast<unsigned>(error));
+}
+
 bool ReadPrinterState(PrinterHandle& printer, PrinterState& state) {
     PrinterInfo info;
     if (!printer.ReadInfo(info)) return false;
@@ -78,9 +82,7 @@ std::int32_t PrinterStatusOf(const std::string& printerName) {
     std::uint32_t error = 0;
     const auto printer = ActiveSpooler().Open(printerName, PrinterAccess::kFull, error);
     if (!printer) {
-        // An unknown or removed printer is an answer for the caller, not a
-        // reason to end its process.
-        frame::TraceLog("%s failed: GetLastError returned %u\n", "OpenPrinter()", error);
+        ReportOpenFailure("OpenPrinter()", error);
         return ZE_FAULT;
     }
     PrinterState state;

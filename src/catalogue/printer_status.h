@@ -31,6 +31,11 @@ struct PrinterState {
     std::vector<platform::JobInfo> jobs;
 };
 
+// Traces "<operation> failed: GetLastError returned <error>" when a printer
+// cannot be opened. An unknown or removed printer is an answer for the
+// caller (9999), never a reason to end its process.
+void ReportOpenFailure(const char* operation, std::uint32_t error) noexcept;
+
 // Reads the state of an open printer. False when its record or its jobs
 // cannot be read.
 bool ReadPrinterState(platform::PrinterHandle& printer, PrinterState& state);

@@ -59,6 +59,16 @@ TEST(JobFilter, FailuresKeepTheCountAndGiveTheirCodes) {
     EXPECT_EQ(iGetZePrinterJob("NoInfo", nullptr, &count), ZE_FAULT);
 }
 
+TEST(JobFilter, UnknownPrinterIsTracedAndAnswered) {
+    CapturedDiagnostics diagnostics;
+    TempPrintersFile file(kQueue);
+    std::int32_t count = -7;
+    EXPECT_EQ(iGetZePrinterJob("Missing", "Certificate", &count), ZE_FAULT);
+    EXPECT_EQ(diagnostics.Text(),
+              "##### iGetZePrinterJob - OpenPrinter - [Missing] [Certificate]\n"
+              "OpenPrinter failed: GetLastError returned 1801\n");
+}
+
 TEST(JobFilter, BadCountPointerIsAFault) {
     TempPrintersFile file(kQueue);
     EXPECT_EQ(iGetZePrinterJob("Q", "ALL", nullptr), ZE_FAULT);
