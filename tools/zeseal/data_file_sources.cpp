@@ -139,10 +139,11 @@ std::optional<std::int16_t> ParseInt16(const std::string& text, const char* what
     return static_cast<std::int16_t>(*value);
 }
 
-// Warnings for settings that are stored but make little sense.
+// Warnings for settings that are stored but draw no dots. (Any support class
+// may be stored: lookups find it, and callers decide what it means.)
 void CheckSettings(const authoring::ModelSettings& s, std::size_t line,
                    DiagnosticList& diagnostics) {
-    const std::int16_t shape = s[4], pitch = s[5], supportClass = s[7];
+    const std::int16_t shape = s[4], pitch = s[5];
     if (shape != 11 && shape != 12 && shape != 21 && shape != 22) {
         diagnostics.Warning(line, "dot_shape " + std::to_string(shape) +
                                       " is none of 11, 12, 21, 22: the pattern has no dots");
@@ -150,10 +151,6 @@ void CheckSettings(const authoring::ModelSettings& s, std::size_t line,
     if (pitch < 1) {
         diagnostics.Warning(line, "dot_pitch " + std::to_string(pitch) +
                                       " is below 1: the pattern has no dots");
-    }
-    if (supportClass != 0 && supportClass != 1) {
-        diagnostics.Warning(line, "support_class " + std::to_string(supportClass) +
-                                      " is neither of the recognised classes 0 and 1");
     }
 }
 
