@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the library, the zeseal tool and the example system directory, then
-# draws the demo page with all four marks, saved as out/page.png: the
+# draws the demo page with all four marks, saved as out/page.png (the
 # watermark and the water code from examples/, the copy-detection pattern of
 # an example printer model and the installed court logo for ink printers,
-# both read from the example system directory.
+# both read from the example system directory), and lists the example
+# printers with their verdicts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,3 +21,8 @@ mkdir -p out
   --logo-model 1201 --logo-at 440,560 \
   -o out/page.png
 echo "Wrote out/page.png"
+
+# The printers of the example virtual spooler, with their verdicts.
+export ZESEAL_PRINTERS="$PWD/examples/printers.txt"
+./build/default/tools/zeseal/zeseal printers
+./build/default/tools/zeseal/zeseal default

@@ -263,14 +263,16 @@ ZESEAL_API int32_t ZESEAL_CALL iZeCourtLogoPrint(HDC dc, int32_t model, int32_t 
 
 /* Tells whether a printer is ready to print.
  * Results: 0 ready; 5000 to 5024 a printer condition; 5030 to 5037 a condition
- * of a printing job; 9999 the printer cannot be opened or read, or a fault.
+ * of a printing job; 9999 the printer cannot be opened, or a fault. A printer
+ * whose state the spooler cannot tell counts as ready.
  * Guarded. */
 ZESEAL_API int32_t ZESEAL_CALL iZePrinterStatus(const char* printerName);
 
 /* Counts a printer's jobs whose document name matches documentFilter ("ALL"
  * matches every job) and stores the count in *count.
  * Results: 0 jobs found; 1004 none found, or the job list not readable;
- * 9999 the printer cannot be opened or read, or a fault. Guarded. */
+ * 9999 the printer cannot be opened or its record read, or a fault. The
+ * count is stored with 0 and 1004 when the jobs were read. Guarded. */
 ZESEAL_API int32_t ZESEAL_CALL iGetZePrinterJob(const char* printerName,
                                                 const char* documentFilter, int32_t* count);
 

@@ -47,6 +47,19 @@ ZESEAL_API int32_t ZESEAL_CALL iZeHostPageDestroy(HDC page);
  * an existing directory (the choice is then unchanged). */
 ZESEAL_API int32_t ZESEAL_CALL iZeHostSetSystemDirectory(const char* dir);
 
+/* Chooses the virtual spooler's printers file: a text file that lists the
+ * printers (name, port, driver, status, attributes, settings, paper,
+ * resolution and queued jobs), the default printer and the folder where
+ * printed pages land as PNG files (job-<id>-page-<n>.png). Without this call
+ * (or after a call with NULL or ""), the file is the environment variable
+ * ZESEAL_PRINTERS, or none: then there are no printers. Changes of settings
+ * are written back to the file atomically, under an advisory lock.
+ * Returns 0 when the file reads and parses, -1 when it cannot be read, -2
+ * when it is malformed. The choice is made in every case; a file that
+ * cannot be used has no printers, and the line and reason of the problem go
+ * to the diagnostic stream (ZESEAL_DIAGNOSTICS). */
+ZESEAL_API int32_t ZESEAL_CALL iZeHostUseVirtualSpooler(const char* printersFile);
+
 #ifdef __cplusplus
 }
 #endif

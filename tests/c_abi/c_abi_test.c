@@ -16,6 +16,7 @@ static void Expect(int condition, const char* what) {
 }
 
 int main(void) {
+    char port[16] = "";
     /* A container of a 1 x 1 black 8-bit picture, Base64-encoded: total 13,
      * one zlib chunk of the 12-byte header, one pixel and the terminator,
      * then a zero length. */
@@ -58,5 +59,12 @@ int main(void) {
         Expect(iZeCourtLogo(NULL, (const uint8_t*)0x10, 100, 0, 0, 1, 1) == ZE_COURTLOGO_FAILED,
                "a bad logo pointer gives 4100");
     }
+    /* Without a printers file there are no printers, and no crash. */
+    Expect(iZeHostUseVirtualSpooler("/nonexistent/printers.txt") == -1, "a missing file is refused");
+    Expect(iZePrinterStatus("Nobody") == ZE_FAULT, "an unknown printer gives 9999");
+    Expect(iGetZePrinter() == ZE_NO_LOCAL_PRINTER, "no printer gives 1000");
+    Expect(iGetZePrinterPort("Nobody", port, (int32_t)sizeof port) == 0, "no port is found");
+    Expect(iZePrinterSet("Nobody", 1) == ZE_SETTINGS_FAILED, "nothing is set");
+    Expect(iZeHostUseVirtualSpooler(NULL) == 0, "the choice is undone");
     return failures == 0 ? 0 : 1;
 }

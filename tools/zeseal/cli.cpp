@@ -11,6 +11,7 @@
 #include "data_file_commands.h"
 #include "draw_command.h"
 #include "paper.h"
+#include "printer_commands.h"
 #include "result_meanings.h"
 #include "seal_commands.h"
 #include "tool_error.h"
@@ -79,6 +80,7 @@ struct Commands {
     std::vector<std::string> codeList;
     DataFileCommands dataFiles;
     CdpCommand cdp;
+    PrinterCommands printers;
 };
 
 void AddContainerCommands(CLI::App& app, Commands& c) {
@@ -208,6 +210,7 @@ int Dispatch(Commands& c, std::ostream& out, std::ostream& err) {
     if (c.codes->parsed()) return RunCodes(c.codeList, out);
     if (DataFileCommandParsed(c.dataFiles)) return RunDataFileCommand(c.dataFiles, out, err);
     if (c.cdp.command->parsed()) return RunCdp(c.cdp, out, err);
+    if (PrinterCommandParsed(c.printers)) return RunPrinterCommand(c.printers, out, err);
     return kUsageError;
 }
 
@@ -228,6 +231,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     AddDrawCommand(app, commands);
     AddDataFileCommands(app, commands.dataFiles);
     AddCdpCommand(app, commands.cdp);
+    AddPrinterCommands(app, commands.printers);
     commands.codes = app.add_subcommand("codes", "List the library's result codes and meanings");
     commands.codes->add_option("CODE", commands.codeList, "Codes to explain (default: all)");
 

@@ -1,0 +1,12 @@
+// The spooler function of zeseal_posix.h.
+#include <zeseal/zeseal_posix.h>
+
+#include "platform/posix/virtual_spooler.h"
+
+extern "C" ZESEAL_API int32_t ZESEAL_CALL iZeHostUseVirtualSpooler(const char* printersFile) {
+    try {
+        return zeseal::platform::posix::ChooseVirtualSpoolerFile(printersFile);
+    } catch (...) {
+        return -1;
+    }
+}

@@ -1,0 +1,47 @@
+// The printer commands: "printers", "status", "jobs", "port", "default" and
+// "set". They ask the library about the printers of the virtual spooler's
+// file (--printers FILE, or ZESEAL_PRINTERS) and show each result code with
+// its meaning.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+namespace zeseal::tool {
+
+struct PrinterCommands {
+    CLI::App* printers = nullptr;
+    CLI::App* status = nullptr;
+    CLI::App* jobs = nullptr;
+    CLI::App* port = nullptr;
+    CLI::App* defaultPrinter = nullptr;
+    CLI::App* set = nullptr;
+    std::string printersFile;  // empty: ZESEAL_PRINTERS
+    std::string name;
+    std::string filter = "ALL";
+    std::string mode;
+    bool json = false;
+};
+
+// Adds the printer commands to app.
+void AddPrinterCommands(CLI::App& app, PrinterCommands& commands);
+
+// True when one of the commands was parsed.
+bool PrinterCommandParsed(const PrinterCommands& commands);
+
+// Runs the parsed command; returns the exit status (0 only when the
+// library's answer is 0). Throws ToolError when no printers file can be used.
+int RunPrinterCommand(const PrinterCommands& commands, std::ostream& out, std::ostream& err);
+
+// "printers": the classified list, as a table or as JSON.
+int RunPrinterList(bool json, std::ostream& out);
+
+// Text as a JSON string literal, quotes included.
+std::string JsonString(const std::string& text);
+
+}  // namespace zeseal::tool
