@@ -1,0 +1,159 @@
+#include "testpage/dense_code_encoder.h"
+
+#include <array>
+#include <cstring>
+
+#include "testpage/dense_code_layout.h"
+#include "testpage/dense_code_tables.h"
+#include "testpage/reed_solomon.h"
+
+namespace zeseal::testpage {
+namespace {
+
+constexpr int kWidth = kDenseCodeWidth;
+constexpr int kLastRow = kDenseCodeHeight - 1;
+
+// Row y, counted from the top, of a bottom-up picture.
+std::uint8_t* Row(std::uint8_t* image, int y) noexcept {
+    return image + std::size_t(kLastRow - y) * kWidth;
+}
+
+void PaintBlack(std::uint8_t* image, int x, int y, int width, int height) noexcept {
+    for (int r = y; r < y + height; ++r) std::memset(Row(image, r) + x, kDenseBlack, std::size_t(width));
+}
+
+// Every stream bit that is 1 becomes a black 2 x 2 cell, already at its
+// rotated place.
+void LayOutStream(const std::uint8_t* stream, std::uint8_t* image) noexcept {
+    const DenseBandCells& cells = DenseBandCellPlaces();
+    for (int band = 0; band < kDenseBands; ++band) {
+        const std::uint8_t* bytes = stream + std::size_t(band) * kDenseBandBytes;
+        const int left = DenseBandLeft(band);
+        for (int t = 0; t < kDenseBandBytes; ++t) {
+            unsigned byte = bytes[t];
+            const auto& places = cells[std::size_t(t)];
+            for (int bit = 0; byte != 0; ++bit, byte >>= 1) {
+                if ((byte & 1) == 0) continue;
+                const DenseCellPlace& place = places[std::size_t(bit)];
+                std::uint8_t* top = Row(image, place.row) + left + place.column;
+                top[0] = top[1] = kDenseBlack;
+                top[-kWidth] = top[1 - kWidth] = kDenseBlack;  // the row below
+            }
+        }
+    }
+}
+
+// The two 4 x 4 timing squares of every row group in the gap after each
+// band, rotated with their group.
+void PaintTimingSquares(std::uint8_t* image) noexcept {
+    for (int band = 0; band < kDenseBands; ++band) {
+        const int left = DenseBandLeft(band);
+        for (int group = 0; group < kDenseRowGroups; ++group) {
+            const int shift = DenseGroupShift(group);
+            const int top = 6 + kDenseRowGroupHeight * group;
+            for (int c = 0; c < 4; ++c) {
+                // Relative to the band's left edge: columns 110..113 in the
+                // upper square, 114..117 in the lower one.
+                PaintBlack(image, left + (110 + c + shift) % kDenseWindowWidth, top, 1, 4);
+                PaintBlack(image, left + (114 + c + shift) % kDenseWindowWidth, top + 4, 1, 4);
+            }
+        }
+    }
+}
+
+// The punching whitens the centres of the thinned 3 x 3 timing squares.
+void RestoreTimingCentres(std::uint8_t* image) noexcept {
+    for (int band = 0; band < kDenseBands; ++band) {
+        const int start = kDenseWindowWidth * band;
+        for (int group = 0; group < kDenseRowGroups; ++group) {
+            const int centre = start + DenseTimingCentre(group);
+            Row(image, 8 + kDenseRowGroupHeight * group)[centre] = kDenseBlack;
+            Row(image, 12 + kDenseRowGroupHeight * group)[centre + 4] = kDenseBlack;
+        }
+    }
+}
+
+void PaintFrame(std::uint8_t* image) noexcept {
+    PaintBlack(image, 0, 0, kWidth, 2);
+    PaintBlack(image, 0, kDenseCodeHeight - 2, kWidth, 2);
+    for (int y = 0; y < kDenseCodeHeight; ++y) {
+        std::uint8_t* row = Row(image, y);
+        row[0] = row[1] = row[kWidth - 2] = row[kWidth - 1] = kDenseBlack;
+    }
+}
+
+}  // namespace
+
+void InterleaveCodewords(std::uint8_t* buffer) noexcept {
+    std::array<std::uint8_t, kDenseFillerStart> copy;
+    std::memcpy(copy.data(), buffer, copy.size());
+    for (int j = 0; j < kDenseBlocks; ++j) {
+        const std::uint8_t* codeword = copy.data() + std::size_t(j) * kDenseCodewordBytes;
+        for (int i = 0; i < kDenseCodewordBytes; ++i) buffer[kDenseBlocks * i + j] = codeword[i];
+    }
+}
+
+void DeinterleaveCodewords(std::uint8_t* buffer) noexcept {
+    std::array<std::uint8_t, kDenseFillerStart> copy;
+    std::memcpy(copy.data(), buffer, copy.size());
+    for (int j = 0; j < kDenseBlocks; ++j) {
+        std::uint8_t* codeword = buffer + std::size_t(j) * kDenseCodewordBytes;
+        for (int i = 0; i < kDenseCodewordBytes; ++i) codeword[i] = copy[std::size_t(kDenseBlocks * i + j)];
+    }
+}
+
+void ThinDenseImage(std::uint8_t* image) noexcept {
+    // Thinning. Row y takes rows y - 1 and y as they were; going from the
+    // bottom row up, row y - 1 is still untouched when row y is made.
+    std::array<std::uint8_t, kWidth - 1> line;
+    for (int y = kLastRow; y >= 1; --y) {
+        std::uint8_t* row = Row(image, y);
+        const std::uint8_t* above = Row(image, y - 1);
+        for (int x = 0; x < kWidth - 1; ++x) {
+            const unsigned any = row[x] | row[x + 1] | above[x] | above[x + 1];
+            line[std::size_t(x)] = any == 0 ? kDenseBlack : kDenseWhite;
+        }
+        std::memcpy(row, line.data(), line.size());
+    }
+    // Hole punching. A punched pixel (odd column, even row) lies in no other
+    // block tested, so each row's blocks can be judged from its columns as
+    // they were.
+    std::array<std::uint8_t, kWidth - 1> columns;
+    for (int y = 2; y <= kDenseCodeHeight - 2; y += 2) {
+        std::uint8_t* row = Row(image, y);
+        const std::uint8_t* above = Row(image, y - 1);
+        const std::uint8_t* below = Row(image, y + 1);
+        for (int x = 0; x < kWidth - 1; ++x) columns[std::size_t(x)] = above[x] | row[x] | below[x];
+        for (int x = 0; x <= kWidth - 4; x += 2) {
+            if ((columns[std::size_t(x)] | columns[std::size_t(x) + 1] | columns[std::size_t(x) + 2]) == 0) {
+                row[x + 1] = kDenseWhite;
+            }
+        }
+    }
+}
+
+frame::HeapBlock EncodeDenseCode(const std::uint8_t* input) noexcept {
+    if (input == nullptr) return {};
+    frame::HeapBlock image(kDenseImageBytes);
+    if (!image) return {};
+
+    std::array<std::uint8_t, kDenseStreamBytes> buffer{};
+    for (int j = 0; j < kDenseBlocks; ++j) {
+        RsEncodeBlock(input + std::size_t(j) * kDenseMessageBytes, kDenseMessageBytes,
+                      buffer.data() + std::size_t(j) * kDenseCodewordBytes);
+    }
+    const auto& scramble = DenseScrambleBytes();
+    for (std::size_t p = 0; p < kDenseStreamBytes; ++p) buffer[p] ^= scramble[p];
+    InterleaveCodewords(buffer.data());
+
+    std::uint8_t* pixels = image.data();
+    std::memset(pixels, kDenseWhite, kDenseImageBytes);
+    LayOutStream(buffer.data(), pixels);
+    PaintTimingSquares(pixels);
+    ThinDenseImage(pixels);
+    RestoreTimingCentres(pixels);
+    PaintFrame(pixels);
+    return image;
+}
+
+}  // namespace zeseal::testpage
