@@ -1,6 +1,7 @@
 #include "testpage/dense_code_encoder.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
 
 #include "testpage/dense_code_layout.h"
@@ -18,26 +19,45 @@ std::uint8_t* Row(std::uint8_t* image, int y) noexcept {
     return image + std::size_t(kLastRow - y) * kWidth;
 }
 
+constexpr bool kLittleEndian = std::endian::native == std::endian::little;
+
+std::uint64_t Load8(const std::uint8_t* p) noexcept {
+    std::uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+void Store8(std::uint8_t* p, std::uint64_t v) noexcept { std::memcpy(p, &v, sizeof v); }
+
+// 0xFF in every byte of v that is not 0, 0x00 in the others.
+constexpr std::uint64_t NonZeroBytes(std::uint64_t v) noexcept {
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Full;
+    const std::uint64_t high = ((v & kLow7) + kLow7) | v;  // top bit of each byte: byte != 0
+    return ((high >> 7) & 0x0101010101010101ull) * 0xFF;
+}
+
 void PaintBlack(std::uint8_t* image, int x, int y, int width, int height) noexcept {
     for (int r = y; r < y + height; ++r) std::memset(Row(image, r) + x, kDenseBlack, std::size_t(width));
 }
 
-// Every stream bit that is 1 becomes a black 2 x 2 cell, already at its
-// rotated place.
+// Every stream bit becomes its 2 x 2 cell, black for 1 and white for 0,
+// already at its rotated place. Cells do not overlap, so white cells may be
+// written too; that keeps the loop free of data-dependent branches.
 void LayOutStream(const std::uint8_t* stream, std::uint8_t* image) noexcept {
     const DenseBandCells& cells = DenseBandCellPlaces();
     for (int band = 0; band < kDenseBands; ++band) {
         const std::uint8_t* bytes = stream + std::size_t(band) * kDenseBandBytes;
-        const int left = DenseBandLeft(band);
+        std::uint8_t* base = image + DenseBandLeft(band);
         for (int t = 0; t < kDenseBandBytes; ++t) {
-            unsigned byte = bytes[t];
+            const unsigned byte = bytes[t];
             const auto& places = cells[std::size_t(t)];
-            for (int bit = 0; byte != 0; ++bit, byte >>= 1) {
-                if ((byte & 1) == 0) continue;
+            for (int bit = 0; bit < 8; ++bit) {
                 const DenseCellPlace& place = places[std::size_t(bit)];
-                std::uint8_t* top = Row(image, place.row) + left + place.column;
-                top[0] = top[1] = kDenseBlack;
-                top[-kWidth] = top[1 - kWidth] = kDenseBlack;  // the row below
+                // 0 for a 1 bit, 255 for a 0 bit.
+                const auto value = static_cast<std::uint8_t>(((byte >> bit) & 1u) - 1u);
+                std::uint8_t* top = base + std::size_t(kLastRow - place.row) * kWidth + place.column;
+                top[0] = top[1] = value;
+                top[-kWidth] = top[1 - kWidth] = value;  // the row below
             }
         }
     }
@@ -109,25 +129,42 @@ void ThinDenseImage(std::uint8_t* image) noexcept {
     for (int y = kLastRow; y >= 1; --y) {
         std::uint8_t* row = Row(image, y);
         const std::uint8_t* above = Row(image, y - 1);
-        for (int x = 0; x < kWidth - 1; ++x) {
+        int x = 0;
+        if constexpr (kLittleEndian) {
+            for (; x + 8 < kWidth; x += 8) {
+                const std::uint64_t any = (Load8(row + x) | Load8(above + x)) |
+                                          (Load8(row + x + 1) | Load8(above + x + 1));
+                Store8(line.data() + x, NonZeroBytes(any));
+            }
+        }
+        for (; x < kWidth - 1; ++x) {
             const unsigned any = row[x] | row[x + 1] | above[x] | above[x + 1];
             line[std::size_t(x)] = any == 0 ? kDenseBlack : kDenseWhite;
         }
         std::memcpy(row, line.data(), line.size());
     }
     // Hole punching. A punched pixel (odd column, even row) lies in no other
-    // block tested, so each row's blocks can be judged from its columns as
-    // they were.
-    std::array<std::uint8_t, kWidth - 1> columns;
+    // block tested, so the blocks of a row can be judged eight columns at a
+    // time from the pixels as they were.
     for (int y = 2; y <= kDenseCodeHeight - 2; y += 2) {
         std::uint8_t* row = Row(image, y);
         const std::uint8_t* above = Row(image, y - 1);
         const std::uint8_t* below = Row(image, y + 1);
-        for (int x = 0; x < kWidth - 1; ++x) columns[std::size_t(x)] = above[x] | row[x] | below[x];
-        for (int x = 0; x <= kWidth - 4; x += 2) {
-            if ((columns[std::size_t(x)] | columns[std::size_t(x) + 1] | columns[std::size_t(x) + 2]) == 0) {
-                row[x + 1] = kDenseWhite;
+        const auto column = [&](int x) { return Load8(above + x) | Load8(row + x) | Load8(below + x); };
+        int x = 0;
+        if constexpr (kLittleEndian) {
+            constexpr std::uint64_t kEvenColumns = 0x00FF00FF00FF00FFull;
+            for (; x + 10 <= kWidth; x += 8) {
+                // Byte k is 0 when the block at x + k is all black.
+                const std::uint64_t blocks = column(x) | column(x + 1) | column(x + 2);
+                const std::uint64_t punch = ~NonZeroBytes(blocks) & kEvenColumns;
+                if (punch != 0) Store8(row + x, Load8(row + x) | (punch << 8));
             }
+        }
+        for (; x <= kWidth - 4; x += 2) {
+            bool black = true;
+            for (int c = x; c <= x + 2; ++c) black = black && (above[c] | row[c] | below[c]) == 0;
+            if (black) row[x + 1] = kDenseWhite;
         }
     }
 }
