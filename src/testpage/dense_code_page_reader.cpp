@@ -1,5 +1,7 @@
 #include "testpage/dense_code_page_reader.h"
 
+#include <algorithm>
+
 #include "marks/draw_on_page.h"
 #include "testpage/dense_code_layout.h"
 
@@ -27,25 +29,36 @@ Span PagePixelsOf(std::int64_t s, std::int64_t source, std::int64_t dest) noexce
     return {static_cast<std::int32_t>(first), static_cast<std::int32_t>(last)};
 }
 
+// A span of the code's rectangle moved to page coordinates and cut to the
+// page's 0..size - 1; empty (last < first) when nothing is left.
+Span Clip(Span span, std::int32_t origin, std::int32_t size) noexcept {
+    const std::int64_t first = std::max<std::int64_t>(0, std::int64_t{origin} + span.first);
+    const std::int64_t last = std::min<std::int64_t>(std::int64_t{size} - 1, std::int64_t{origin} + span.last);
+    return {static_cast<std::int32_t>(first), static_cast<std::int32_t>(std::max(last, first - 1))};
+}
+
 class PageSampler {
 public:
     PageSampler(const DensePageRaster& page, const marks::Placement& at) : page_(page), at_(at) {}
 
     // 0: white, 1: black, 2: unsure; the code pixel is (x, y) from the top.
+    // Page pixels beyond the page's edges are not seen: a pixel with none
+    // left is unsure.
     int Classify(int x, int y) const noexcept {
-        const Span across = PagePixelsOf(x, kDenseCodeWidth, at_.destWidth);
-        const Span down = PagePixelsOf(y, kDenseCodeHeight, at_.destHeight);
+        const Span across = Clip(PagePixelsOf(x, kDenseCodeWidth, at_.destWidth), at_.destX, page_.width);
+        const Span down = Clip(PagePixelsOf(y, kDenseCodeHeight, at_.destHeight), at_.destY, page_.height);
         int dark = 0;
         int total = 0;
         for (std::int32_t py = down.first; py <= down.last; ++py) {
-            const std::uint8_t* row = page_.pixels + std::size_t(at_.destY + py) * page_.rowBytes;
+            const std::uint8_t* row = page_.pixels + std::size_t(py) * page_.rowBytes;
             for (std::int32_t px = across.first; px <= across.last; ++px) {
-                const std::uint8_t* p = row + std::size_t(at_.destX + px) * std::size_t(page_.channels);
+                const std::uint8_t* p = row + std::size_t(px) * std::size_t(page_.channels);
                 const unsigned level = page_.channels == 1 ? 3u * p[0] : unsigned(p[0]) + p[1] + p[2];
                 dark += level < 3u * 128u;
                 ++total;
             }
         }
+        if (total == 0) return 2;
         if (4 * dark >= 3 * total) return 1;
         if (4 * dark <= total) return 0;
         return 2;
@@ -71,10 +84,11 @@ DenseCodeReading ReadDenseCodeFromPage(const DensePageRaster& page, std::int32_t
     }
     const marks::Placement at = marks::PlaceOnPage(page.dpiX, page.dpiY, page.clipLeft, kDenseCodeWidth,
                                                    kDenseCodeHeight, x, y, kCodeDpi);
-    if (at.destX < 0 || at.destY < 0 || at.destWidth < kDenseCodeWidth ||
-        at.destHeight < kDenseCodeHeight ||
-        std::int64_t{at.destX} + at.destWidth > page.width ||
-        std::int64_t{at.destY} + at.destHeight > page.height) {
+    // A code cut by the page's edges (the test page's runs past the right
+    // edge of A4 paper) is read from what is left, its lost cells unsure.
+    if (at.destWidth < kDenseCodeWidth || at.destHeight < kDenseCodeHeight ||
+        std::int64_t{at.destX} >= page.width || std::int64_t{at.destY} >= page.height ||
+        std::int64_t{at.destX} + at.destWidth <= 0 || std::int64_t{at.destY} + at.destHeight <= 0) {
         refused.status = DenseReadStatus::kOutsidePage;
         return refused;
     }

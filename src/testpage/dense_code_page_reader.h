@@ -27,10 +27,12 @@ struct DensePageRaster {
 // drawing) and decodes it. Each code pixel covers a block of page pixels at
 // 300 dots per inch and above; a cell is black when at least three quarters
 // of its block is dark, white when at most a quarter is, and unsure (an
-// erasure for the decoder) in between. Refuses a page below 300 dots per
-// inch (kResolutionTooLow), a raster that is missing or smaller than its
-// stated size allows (kNoImage), and a position at which the code would
-// reach past the page (kOutsidePage).
+// erasure for the decoder) in between; so is a cell beyond the page's
+// edges, so a code cut off by the page can still be read when enough of it
+// is left. Refuses a page below 300 dots per inch (kResolutionTooLow), a
+// raster that is missing or whose rows are shorter than its width
+// (kNoImage), and a position at which no part of the code is on the page
+// (kOutsidePage). pixels must hold height rows of rowBytes bytes.
 DenseCodeReading ReadDenseCodeFromPage(const DensePageRaster& page, std::int32_t x, std::int32_t y);
 
 }  // namespace zeseal::testpage

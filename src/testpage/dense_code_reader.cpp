@@ -27,7 +27,7 @@ const char* DescribeDenseReadStatus(DenseReadStatus status) noexcept {
     case DenseReadStatus::kUncorrectable: return "a codeword has more damage than can be corrected";
     case DenseReadStatus::kNoImage: return "no picture of 2528 x 128 pixels";
     case DenseReadStatus::kResolutionTooLow: return "the page has fewer than 300 dots per inch";
-    case DenseReadStatus::kOutsidePage: return "the code reaches past the page at that position";
+    case DenseReadStatus::kOutsidePage: return "no part of the code lies on the page at that position";
     }
     return "unknown";
 }

@@ -20,7 +20,7 @@ enum class DenseReadStatus {
     kUncorrectable,      // at least one codeword could not be corrected
     kNoImage,            // no picture, or fewer bytes than a whole picture
     kResolutionTooLow,   // a page below 300 dots per inch
-    kOutsidePage,        // the code would reach past the page at that position
+    kOutsidePage,        // no part of the code lies on the page at that position
 };
 
 // What a picture held in its cells: the stream bytes as sampled, and which

@@ -101,10 +101,11 @@ TEST(ReadDenseCodeFromPage, RefusesWhatItCannotRead) {
     const PageCase c{600, 250, 100, 0};
     const DrawnPage page = DrawOnNewPage(RandomInput(2), c);
     DensePageRaster raster = RasterOf(page, c.dpi);
-    // The code would run off the page's right edge or bottom.
-    EXPECT_EQ(ReadDenseCodeFromPage(raster, 260, 100).status, DenseReadStatus::kOutsidePage);
-    EXPECT_EQ(ReadDenseCodeFromPage(raster, 250, 110).status, DenseReadStatus::kOutsidePage);
-    EXPECT_EQ(ReadDenseCodeFromPage(raster, 250, -5).status, DenseReadStatus::kOutsidePage);
+    // No part of the code on the page.
+    EXPECT_EQ(ReadDenseCodeFromPage(raster, 2900, 100).status, DenseReadStatus::kOutsidePage);
+    EXPECT_EQ(ReadDenseCodeFromPage(raster, 250, 240).status, DenseReadStatus::kOutsidePage);
+    EXPECT_EQ(ReadDenseCodeFromPage(raster, -2600, 100).status, DenseReadStatus::kOutsidePage);
+    EXPECT_EQ(ReadDenseCodeFromPage(raster, 250, -140).status, DenseReadStatus::kOutsidePage);
     // Off by a few pixels: found nothing readable.
     EXPECT_EQ(ReadDenseCodeFromPage(raster, 240, 95).status, DenseReadStatus::kUncorrectable);
     raster.dpiX = raster.dpiY = 200;
@@ -115,6 +116,24 @@ TEST(ReadDenseCodeFromPage, RefusesWhatItCannotRead) {
     raster.rowBytes = 3 * std::size_t(page.width);
     raster.pixels = nullptr;
     EXPECT_EQ(ReadDenseCodeFromPage(raster, 250, 100).status, DenseReadStatus::kNoImage);
+}
+
+TEST(ReadDenseCodeFromPage, ReadsACodeCutOffByThePageEdge) {
+    // The raster keeps only the left part of each row, as a page narrower
+    // than the code's reach does; the lost cells become erasures.
+    const PageCase c{600, 250, 100, 0};
+    const auto input = RandomInput(4);
+    const DrawnPage page = DrawOnNewPage(input, c);
+    DensePageRaster raster = RasterOf(page, c.dpi);
+    for (const auto& [lostBands, readable] : {std::pair{2, true}, {3, true}, {5, false}}) {
+        raster.width = page.width - 16 - 2 * kDenseWindowWidth * lostBands;
+        const DenseCodeReading reading = ReadDenseCodeFromPage(raster, c.x, c.y);
+        EXPECT_EQ(reading.ok(), readable) << lostBands << " bands lost";
+        if (readable) {
+            EXPECT_EQ(reading.bytes, input);
+            EXPECT_GT(reading.erasures[0], 0);
+        }
+    }
 }
 
 TEST(ReadDenseCodeFromPage, ReadsAGreyRaster) {

@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "container_commands.h"
+#include "densecode_commands.h"
 #include "draw_command.h"
 #include "paper.h"
 #include "result_meanings.h"
@@ -67,6 +68,8 @@ struct Commands {
     DrawOptions drawOptions;
     std::string watermarkAt = "0,0";
     std::string waterCodeAt = "0,0";
+    std::string denseCodeAt = "250,2100";
+    DenseCodeCommands denseCode;
     std::vector<std::string> codeList;
 };
 
@@ -173,10 +176,20 @@ void AddDrawCommand(CLI::App& app, Commands& c) {
                      "128 rows (2528 columns by default)")
         ->needs(waterCode)
         ->capture_default_str();
+    CLI::Option* denseCode = draw->add_option(
+        "--densecode", d.denseCode,
+        "Any file: its first 6600 bytes are encoded into the library's dense code and drawn "
+        "as a 2528x128 water code")
+        ->type_name("FILE");
+    draw->add_option("--dc-at,--at", c.denseCodeAt,
+                     "Dense-code position X,Y in 1/300 inch (default: where the test page puts it)")
+        ->needs(denseCode)
+        ->type_name("X,Y")
+        ->capture_default_str();
     draw->footer(
-        "The watermark is copied onto the page first; the water code is then ANDed over it, so\n"
-        "only its dark pixels print. Each export's result code is reported; when one fails, no\n"
-        "file is written. Missing directories above the output are created.\n\n"
+        "The watermark is copied onto the page first; the water code and the dense code are then\n"
+        "ANDed over it, so only their dark pixels print. Each export's result code is reported;\n"
+        "when one fails, no file is written. Missing directories above the output are created.\n\n"
         "Example:\n"
         "  zeseal draw --watermark examples/watermark.b64 --wm-at 100,100 \\\n"
         "              --watercode examples/watercode.b64 --wc-at 250,2100 --layout 3 \\\n"
@@ -189,9 +202,11 @@ int Dispatch(Commands& c, std::ostream& out, std::ostream& err) {
     if (c.draw->parsed()) {
         c.drawOptions.watermarkAt = ParsePosition(c.watermarkAt);
         c.drawOptions.waterCodeAt = ParsePosition(c.waterCodeAt);
+        c.drawOptions.denseCodeAt = ParsePosition(c.denseCodeAt);
         return RunDraw(c.drawOptions, out, err);
     }
     if (c.codes->parsed()) return RunCodes(c.codeList, out);
+    if (int status = 0; RunDenseCodeCommand(c.denseCode, out, err, status)) return status;
     return kUsageError;
 }
 
@@ -210,6 +225,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     Commands commands;
     AddContainerCommands(app, commands);
     AddDrawCommand(app, commands);
+    AddDenseCodeCommands(app, commands.denseCode);
     commands.codes = app.add_subcommand("codes", "List the library's result codes and meanings");
     commands.codes->add_option("CODE", commands.codeList, "Codes to explain (default: all)");
 

@@ -5,6 +5,8 @@
 #include <charconv>
 #include <ostream>
 
+#include "authoring/container_writer.h"
+#include "densecode_commands.h"
 #include "file_io.h"
 #include "mark_text.h"
 #include "paper.h"
@@ -82,6 +84,16 @@ int RunDraw(const DrawOptions& options, std::ostream& out, std::ostream& err) {
         waterCodeBuffers = SizeMarkBuffers(waterCode, options.waterCode);
     }
 
+    // The dense code travels as a water code does: container text, drawn by
+    // iZeWaterCode with layout 3 and byte count 0 (2528 x 128).
+    MarkText denseCode;
+    MarkBuffers denseCodeBuffers;
+    if (!options.denseCode.empty()) {
+        denseCode = ParseMarkText(authoring::EncodeBase64(
+            authoring::PackContainer(EncodeDenseCodeFile(options.denseCode, err))));
+        denseCodeBuffers = SizeMarkBuffers(denseCode, options.denseCode);
+    }
+
     const Page page(size.width, size.height, options.dpi);
     if (page.get() == nullptr) {
         throw ToolError("cannot create a page of " + std::to_string(size.width) + "x" +
@@ -109,6 +121,15 @@ int RunDraw(const DrawOptions& options, std::ostream& out, std::ostream& err) {
             options.layout);
         out << "iZeWaterCode at " << PositionText(options.waterCodeAt) << ", layout "
             << options.layout << ": " << DescribeResult(code) << "\n";
+        drawn = drawn && code == 0;
+    }
+    if (!options.denseCode.empty()) {
+        const std::int32_t code = iZeWaterCode(
+            page.get(), denseCode.text.c_str(), denseCodeBuffers.work.data.get(),
+            denseCodeBuffers.raster.data.get(), static_cast<std::int32_t>(denseCode.text.size()),
+            0, 0, options.denseCodeAt.x, options.denseCodeAt.y, 3);
+        out << "dense code of " << options.denseCode << " at " << PositionText(options.denseCodeAt)
+            << ": " << DescribeResult(code) << "\n";
         drawn = drawn && code == 0;
     }
     if (!drawn) {
