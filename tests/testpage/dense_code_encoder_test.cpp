@@ -112,6 +112,7 @@ TEST(EncodeDenseCode, FirstStreamByteLandsTwelvePixelsRightOfItsBand) {
     // Before the shift its cells cover x = 4..11, y = 4..7; after it x = 16..23.
     for (int bit = 0; bit < 8; ++bit) {
         const DenseCellPlace place = DenseBandCellPlaces()[0][std::size_t(bit)];
+        EXPECT_EQ(DenseBandLeft(0) + place.column - DenseGroupShift(0), 4 + 2 * (bit % 4)) << bit;
         EXPECT_EQ(DenseBandLeft(0) + place.column, 16 + 2 * (bit % 4)) << bit;
         EXPECT_EQ(place.row, 4 + 2 * (bit / 4)) << bit;
     }
