@@ -47,6 +47,7 @@ void RsFeed(RsRegister& reg, const std::uint8_t* data, int length) noexcept {
 }
 
 void RsEncodeBlock(const std::uint8_t* message, int length, std::uint8_t* out) noexcept {
+    if (length < 0) length = 0;
     RsRegister reg{};
     RsFeed(reg, message, length);
     if (out != message) std::memmove(out, message, std::size_t(length));

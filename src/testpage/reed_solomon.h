@@ -28,7 +28,7 @@ constexpr std::uint8_t RsRegisterByte(const RsRegister& reg, int i) noexcept {
 }
 
 // Writes the message (length bytes) followed by its 55 parity bytes to out.
-// message and out may be the same address.
+// message and out may be the same address; a negative length counts as 0.
 void RsEncodeBlock(const std::uint8_t* message, int length, std::uint8_t* out) noexcept;
 
 }  // namespace zeseal::testpage
