@@ -49,21 +49,20 @@ std::vector<std::uint8_t> EncodePgm(const std::vector<std::uint8_t>& topDown) {
 
 void Report(const tp::DenseCodeReading& reading, std::ostream& out) {
     std::int32_t erasures = 0;
+    std::string failed;
     for (int j = 0; j < tp::kDenseBlocks; ++j) {
         const std::int32_t corrected = reading.corrected[std::size_t(j)];
         erasures += reading.erasures[std::size_t(j)];
-        if (corrected == 0) continue;
-        out << "codeword " << j << ": ";
-        if (corrected < 0) {
-            out << "cannot be corrected\n";
-            continue;
-        }
-        out << corrected << " byte" << (corrected == 1 ? "" : "s") << " corrected";
+        if (corrected < 0) failed += (failed.empty() ? "" : " ") + std::to_string(j);
+        if (corrected <= 0) continue;
+        out << "codeword " << j << ": " << corrected << " byte" << (corrected == 1 ? "" : "s")
+            << " corrected";
         if (reading.erasures[std::size_t(j)] > 0) {
             out << " (" << reading.erasures[std::size_t(j)] << " unsure bytes used as erasures)";
         }
         out << "\n";
     }
+    if (!failed.empty()) out << "cannot be corrected: codeword" << (reading.FailedCodewords() == 1 ? " " : "s ") << failed << "\n";
     out << "corrected " << reading.TotalCorrected() << " bytes in "
         << tp::kDenseBlocks - reading.FailedCodewords() << " of " << tp::kDenseBlocks
         << " codewords";
@@ -180,6 +179,10 @@ int RunDenseDecode(const DenseDecodeOptions& options, std::ostream& out, std::os
     if (!reading.ok()) {
         err << "zeseal: error: " << options.input << ": "
             << tp::DescribeDenseReadStatus(reading.status) << "; nothing was written\n";
+        if (reading.FailedCodewords() == tp::kDenseBlocks && !options.at.empty()) {
+            err << "zeseal: note: no codeword could be read; check the position (--at) and the "
+                   "resolution (--dpi)\n";
+        }
         return 1;
     }
     if (toStandardOutput) {
