@@ -448,6 +448,27 @@ void CourtListSeeds() {
     Write(t, "negative_count", negative);
 }
 
+Bytes Concat(Bytes head, const Bytes& tail) {
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+}
+
+void DenseCodeSeeds() {
+    const std::string t = "densecode_read";
+    Write(t, "picture_blank", Bytes{0, 255});
+    Write(t, "picture_black", Bytes{0, 0});
+    Write(t, "picture_noise", Concat({0}, NoiseBytes(997, 31)));
+    Write(t, "damaged_none", Bytes{1, 0, 0, 0, 7});
+    Write(t, "damaged_some", Concat({1, 0, 0, 1, 2}, NoiseBytes(3 * 300, 32)));
+    Write(t, "damaged_too_much", Concat({1, 0, 0, 1, 3}, NoiseBytes(3 * 6000, 33)));
+    Write(t, "unsure_some", Concat({3, 0, 0, 2, 1}, NoiseBytes(2 * 3 * 400, 34)));
+    // Page rasters: width, height, channels, padding, resolutions, position.
+    Write(t, "page_white_300dpi", Concat({2, 0x0B, 0xB8, 70, 1, 3, 0x01, 0x2C, 25, 0, 0, 0, 0}, {255}));
+    Write(t, "page_noise_600dpi", Concat({2, 0x0B, 0xB7, 100, 0, 0, 0x02, 0x58, 100, 0xFF, 0xF0, 0xFF, 0xF0}, NoiseBytes(509, 35)));
+    Write(t, "page_off_page", Concat({2, 0x00, 0x10, 4, 1, 2, 0x01, 0x2C, 25, 0x10, 0x00, 0x00, 0x00}, {0}));
+    Write(t, "page_low_resolution", Concat({2, 0x01, 0x00, 10, 1, 0, 0x00, 0x96, 0, 0, 0, 0, 0}, {0, 255}));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -465,6 +486,7 @@ int main(int argc, char** argv) {
         ModelFileSeeds();
         CourtListSeeds();
         BmpSeeds();
+        DenseCodeSeeds();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

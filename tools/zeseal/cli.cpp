@@ -9,6 +9,7 @@
 
 #include "container_commands.h"
 #include "data_file_commands.h"
+#include "densecode_commands.h"
 #include "draw_command.h"
 #include "paper.h"
 #include "printer_commands.h"
@@ -77,6 +78,8 @@ struct Commands {
     DrawOptions drawOptions;
     std::string watermarkAt = "0,0";
     std::string waterCodeAt = "0,0";
+    std::string denseCodeAt = "250,2100";
+    DenseCodeCommands denseCode;
     std::vector<std::string> codeList;
     DataFileCommands dataFiles;
     CdpCommand cdp;
@@ -187,9 +190,20 @@ void AddDrawCommand(CLI::App& app, Commands& c) {
         ->needs(waterCode)
         ->capture_default_str();
     AddSealDrawOptions(*draw, d.seal);
+    CLI::Option* denseCode = draw->add_option(
+        "--densecode", d.denseCode,
+        "Any file: its first 6600 bytes are encoded into the library's dense code and drawn "
+        "as a 2528x128 water code")
+        ->type_name("FILE");
+    draw->add_option("--dc-at,--at", c.denseCodeAt,
+                     "Dense-code position X,Y in 1/300 inch (default: where the test page puts it)")
+        ->needs(denseCode)
+        ->type_name("X,Y")
+        ->capture_default_str();
     draw->footer(
-        "The watermark is copied onto the page first; the water code, the copy-detection\n"
-        "pattern and the court logo are then ANDed over it, so only their dark pixels print.\n"
+        "The watermark is copied onto the page first; the water code, the dense code, the\n"
+        "copy-detection pattern and the court logo are then ANDed over it, so only their dark\n"
+        "pixels print.\n"
         "The pattern and the installed logos come from the system directory (ZESEAL_SYSTEM_DIR).\n"
         "Each export's result code is reported; when one fails, no file is written. Missing\n"
         "directories above the output are created.\n\n"
@@ -205,12 +219,14 @@ int Dispatch(Commands& c, std::ostream& out, std::ostream& err) {
     if (c.draw->parsed()) {
         c.drawOptions.watermarkAt = ParsePosition(c.watermarkAt);
         c.drawOptions.waterCodeAt = ParsePosition(c.waterCodeAt);
+        c.drawOptions.denseCodeAt = ParsePosition(c.denseCodeAt);
         return RunDraw(c.drawOptions, out, err);
     }
     if (c.codes->parsed()) return RunCodes(c.codeList, out);
     if (DataFileCommandParsed(c.dataFiles)) return RunDataFileCommand(c.dataFiles, out, err);
     if (c.cdp.command->parsed()) return RunCdp(c.cdp, out, err);
     if (PrinterCommandParsed(c.printers)) return RunPrinterCommand(c.printers, out, err);
+    if (int status = 0; RunDenseCodeCommand(c.denseCode, out, err, status)) return status;
     return kUsageError;
 }
 
@@ -232,6 +248,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     AddDataFileCommands(app, commands.dataFiles);
     AddCdpCommand(app, commands.cdp);
     AddPrinterCommands(app, commands.printers);
+    AddDenseCodeCommands(app, commands.denseCode);
     commands.codes = app.add_subcommand("codes", "List the library's result codes and meanings");
     commands.codes->add_option("CODE", commands.codeList, "Codes to explain (default: all)");
 

@@ -5,6 +5,8 @@
 #include <charconv>
 #include <ostream>
 
+#include "authoring/container_writer.h"
+#include "densecode_commands.h"
 #include "file_io.h"
 #include "mark_text.h"
 #include "paper.h"
@@ -83,6 +85,16 @@ int RunDraw(const DrawOptions& options, std::ostream& out, std::ostream& err) {
     }
     const PreparedSealMarks seal = PrepareSealMarks(options.seal);
 
+    // The dense code travels as a water code does: container text, drawn by
+    // iZeWaterCode with layout 3 and byte count 0 (2528 x 128).
+    MarkText denseCode;
+    MarkBuffers denseCodeBuffers;
+    if (!options.denseCode.empty()) {
+        denseCode = ParseMarkText(authoring::EncodeBase64(
+            authoring::PackContainer(EncodeDenseCodeFile(options.denseCode, err))));
+        denseCodeBuffers = SizeMarkBuffers(denseCode, options.denseCode);
+    }
+
     const Page page(size.width, size.height, options.dpi);
     if (page.get() == nullptr) {
         throw ToolError("cannot create a page of " + std::to_string(size.width) + "x" +
@@ -113,6 +125,15 @@ int RunDraw(const DrawOptions& options, std::ostream& out, std::ostream& err) {
         drawn = drawn && code == 0;
     }
     drawn = DrawSealMarks(page.get(), seal, out) && drawn;
+    if (!options.denseCode.empty()) {
+        const std::int32_t code = iZeWaterCode(
+            page.get(), denseCode.text.c_str(), denseCodeBuffers.work.data.get(),
+            denseCodeBuffers.raster.data.get(), static_cast<std::int32_t>(denseCode.text.size()),
+            0, 0, options.denseCodeAt.x, options.denseCodeAt.y, 3);
+        out << "dense code of " << options.denseCode << " at " << PositionText(options.denseCodeAt)
+            << ": " << DescribeResult(code) << "\n";
+        drawn = drawn && code == 0;
+    }
     if (!drawn) {
         err << "zeseal: error: a mark was not drawn; " << options.output << " was not written\n";
         return 1;

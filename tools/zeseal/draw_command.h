@@ -1,5 +1,6 @@
-// "zeseal draw": creates a page, draws a watermark and a water code on it
-// through the drawing exports, and saves it as a PNG.
+// "zeseal draw": creates a page, draws a watermark, a water code and the
+// library's dense code on it through the drawing exports, and saves it as a
+// PNG.
 #pragma once
 
 #include <cstdint>
@@ -35,11 +36,14 @@ struct DrawOptions {
     std::int32_t waterCodeBytes = 0;  // 0: the layout's full width
     std::int32_t layout = 2;
     SealDrawOptions seal;  // the copy-detection pattern and the court logo
+    std::string denseCode;  // any file, encoded into the library's dense code; empty: none
+    MarkPosition denseCodeAt{250, 2100};  // where the test page puts it
     std::string output;
 };
 
-// Draws the marks (watermark first, then the water code, the copy-detection
-// pattern and the court logo ANDed over it) and
+// Draws the marks (watermark first, then the water code, the dense code
+// (through iZeWaterCode, layout 3, byte count 0), the copy-detection pattern
+// and the court logo ANDed over it) and
 // saves the page. Each export's result is reported; when one fails nothing
 // is saved and the status is 1.
 int RunDraw(const DrawOptions& options, std::ostream& out, std::ostream& err);

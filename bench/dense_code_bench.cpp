@@ -1,0 +1,119 @@
+// The dense code: encoding 6600 bytes, and reading a clean and a damaged
+// picture back, each beside the plain step-by-step version of the same
+// steps. The encoders' pictures are checked to be identical before timing.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "comparison.h"
+#include "testpage/dense_code_encoder.h"
+#include "testpage/dense_code_layout.h"
+#include "testpage/dense_code_plain.h"
+#include "testpage/dense_code_reader.h"
+
+namespace {
+
+namespace tp = zeseal::testpage;
+
+const std::vector<std::uint8_t>& Input() {
+    static const std::vector<std::uint8_t> input = [] {
+        std::mt19937 random(21);
+        std::vector<std::uint8_t> bytes(tp::kDenseInputBytes);
+        for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
+        return bytes;
+    }();
+    return input;
+}
+
+const std::vector<std::uint8_t>& CleanImage() {
+    static const std::vector<std::uint8_t> image = tp::plain::EncodeDenseCode(Input().data());
+    return image;
+}
+
+// 27 wrong bytes in every codeword: the most the reader corrects without erasures.
+const std::vector<std::uint8_t>& DamagedImage() {
+    static const std::vector<std::uint8_t> image = [] {
+        std::vector<std::uint8_t> damaged = CleanImage();
+        std::mt19937 random(5);
+        for (int j = 0; j < tp::kDenseBlocks; ++j) {
+            for (int k = 0; k < tp::kDenseCorrectableErrors; ++k) {
+                const std::size_t n = std::size_t(tp::kDenseBlocks) * std::size_t(9 * k + j % 9) + std::size_t(j);
+                const int bit = int(random() % 8);
+                const tp::DenseCellPlace& place = tp::DenseBandCellPlaces()[n % tp::kDenseBandBytes][std::size_t(bit)];
+                const int x = tp::DenseBandLeft(int(n / tp::kDenseBandBytes)) + place.column;
+                const int y = tp::DenseCellSampleRow(place);
+                std::uint8_t& p = damaged[std::size_t(tp::kDenseCodeHeight - 1 - y) * tp::kDenseCodeWidth + std::size_t(x)];
+                p = p < 128 ? 255 : 0;
+            }
+        }
+        return damaged;
+    }();
+    return image;
+}
+
+void DenseCodeEncode(benchmark::State& state) {
+    {
+        const zeseal::frame::HeapBlock image = tp::EncodeDenseCode(Input().data());
+        if (!image || std::memcmp(image.data(), CleanImage().data(), tp::kDenseImageBytes) != 0) {
+            state.SkipWithError("the picture differs from the plain encoder's");
+            return;
+        }
+    }
+    for (auto _ : state) {
+        zeseal::frame::HeapBlock image = tp::EncodeDenseCode(Input().data());
+        benchmark::DoNotOptimize(image.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(DenseCodeEncode);
+
+void DenseCodeEncodePlain(benchmark::State& state) {
+    for (auto _ : state) {
+        std::vector<std::uint8_t> image = tp::plain::EncodeDenseCode(Input().data());
+        benchmark::DoNotOptimize(image.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(DenseCodeEncodePlain);
+ZESEAL_COMPARE(DenseCodeEncode, DenseCodeEncodePlain, zeseal::bench::Target::MaxMilliseconds(0.3));
+
+void Read(benchmark::State& state, const std::vector<std::uint8_t>& image) {
+    const tp::DenseCodeReading first = tp::DecodeDenseCode(image);
+    if (!first.ok() || first.bytes != Input()) {
+        state.SkipWithError("the reader did not restore the input");
+        return;
+    }
+    for (auto _ : state) {
+        tp::DenseCodeReading reading = tp::DecodeDenseCode(image);
+        benchmark::DoNotOptimize(reading.bytes.data());
+        benchmark::ClobberMemory();
+    }
+}
+
+void ReadPlain(benchmark::State& state, const std::vector<std::uint8_t>& image) {
+    const tp::plain::PlainTables tables = tp::plain::BuildTables();
+    std::vector<std::uint8_t> out(tp::kDenseInputBytes);
+    if (!tp::plain::DecodeDenseCode(tables, image, out.data()) || out != Input()) {
+        state.SkipWithError("the plain reader did not restore the input");
+        return;
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(tp::plain::DecodeDenseCode(tables, image, out.data()));
+        benchmark::ClobberMemory();
+    }
+}
+
+void DenseCodeDecodeClean(benchmark::State& state) { Read(state, CleanImage()); }
+void DenseCodeDecodeCleanPlain(benchmark::State& state) { ReadPlain(state, CleanImage()); }
+void DenseCodeDecodeDamaged(benchmark::State& state) { Read(state, DamagedImage()); }
+void DenseCodeDecodeDamagedPlain(benchmark::State& state) { ReadPlain(state, DamagedImage()); }
+BENCHMARK(DenseCodeDecodeClean);
+BENCHMARK(DenseCodeDecodeCleanPlain);
+BENCHMARK(DenseCodeDecodeDamaged);
+BENCHMARK(DenseCodeDecodeDamagedPlain);
+ZESEAL_COMPARE(DenseCodeDecodeClean, DenseCodeDecodeCleanPlain, zeseal::bench::Target::None());
+ZESEAL_COMPARE(DenseCodeDecodeDamaged, DenseCodeDecodeDamagedPlain, zeseal::bench::Target::None());
+
+}  // namespace

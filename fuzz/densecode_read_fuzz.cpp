@@ -1,0 +1,156 @@
+// Reading dense codes: the picture reader on arbitrary and on damaged
+// pictures, and the page reader on arbitrary rasters and placements.
+//
+// Input layout, by the low two bits of byte 0:
+//   0  the rest of the input, repeated, is the 2528 x 128 picture
+//   1  bytes 1-4 seed a random 6600-byte message whose picture is damaged by
+//      the rest, three bytes per pixel: a 19-bit pixel index (modulo the
+//      picture size, big-endian in the first 19 bits), inverted
+//   2  a page raster and a placement: see PageRead below
+//   3  as 1, then the damaged picture is also read with a fuzzed set of
+//      unsure bytes (bit n of the input's tail marks stream byte n)
+//
+// Checked:
+//  - a reading that succeeds reports at most 27 corrections per codeword
+//    (more only with as many erasures), and re-encoding its bytes gives a
+//    picture whose cells differ from the read ones in exactly the reported
+//    number of bytes per codeword;
+//  - a damaged picture with at most 27 wrong bytes in every codeword is read
+//    back to its message;
+//  - the page reader answers with a status and never reads outside the raster.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "fuzz_support.h"
+#include "testpage/dense_code_encoder.h"
+#include "testpage/dense_code_page_reader.h"
+#include "testpage/dense_code_reader.h"
+
+namespace {
+
+namespace tp = zeseal::testpage;
+using zeseal::fuzz::ExactBuffer;
+
+std::vector<std::uint8_t> Sample(const std::uint8_t* image) {
+    tp::DenseStreamSample sample;
+    tp::SampleDenseImage(image, sample);
+    return {sample.bytes.begin(), sample.bytes.end()};
+}
+
+// Wrong bytes per codeword between two sampled streams.
+std::vector<int> Differences(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
+    std::vector<int> wrong(tp::kDenseBlocks, 0);
+    for (std::size_t n = 0; n < tp::kDenseFillerStart; ++n) wrong[n % tp::kDenseBlocks] += a[n] != b[n];
+    return wrong;
+}
+
+void CheckConsistent(const tp::DenseCodeReading& reading, const std::vector<std::uint8_t>& read) {
+    if (reading.status != tp::DenseReadStatus::kRead) {
+        ZESEAL_FUZZ_CHECK(reading.status == tp::DenseReadStatus::kUncorrectable);
+        ZESEAL_FUZZ_CHECK(reading.FailedCodewords() > 0);
+        return;
+    }
+    ZESEAL_FUZZ_CHECK(reading.bytes.size() == tp::kDenseInputBytes);
+    const zeseal::frame::HeapBlock again = tp::EncodeDenseCode(reading.bytes.data());
+    ZESEAL_FUZZ_CHECK(again);
+    const std::vector<int> wrong = Differences(Sample(again.data()), read);
+    for (int j = 0; j < tp::kDenseBlocks; ++j) {
+        const int corrected = reading.corrected[std::size_t(j)];
+        ZESEAL_FUZZ_CHECK(corrected == wrong[std::size_t(j)]);
+        ZESEAL_FUZZ_CHECK(2 * corrected - reading.erasures[std::size_t(j)] <= tp::kDenseParityBytes);
+    }
+}
+
+void PictureRead(const std::uint8_t* data, std::size_t size) {
+    ExactBuffer image(tp::kDenseImageBytes);
+    for (std::size_t i = 0; i < image.size(); ++i) image.data()[i] = size == 0 ? 0 : data[i % size];
+    const tp::DenseCodeReading reading = tp::DecodeDenseCode({image.data(), image.size()});
+    CheckConsistent(reading, Sample(image.data()));
+}
+
+void DamagedRead(const std::uint8_t* data, std::size_t size, bool withUnsure) {
+    if (size < 4) return;
+    std::mt19937 random((std::uint32_t{data[0]} << 24) | (std::uint32_t{data[1]} << 16) |
+                        (std::uint32_t{data[2]} << 8) | data[3]);
+    std::vector<std::uint8_t> message(tp::kDenseInputBytes);
+    for (auto& b : message) b = static_cast<std::uint8_t>(random());
+    const zeseal::frame::HeapBlock clean = tp::EncodeDenseCode(message.data());
+    ZESEAL_FUZZ_CHECK(clean);
+    ExactBuffer image(tp::kDenseImageBytes);
+    std::memcpy(image.data(), clean.data(), image.size());
+    const std::size_t edits = withUnsure ? (size - 4) / 2 : size - 4;
+    for (std::size_t i = 4; i + 3 <= 4 + edits; i += 3) {
+        const std::uint32_t index = ((std::uint32_t{data[i]} << 11) | (std::uint32_t{data[i + 1]} << 3) |
+                                     (data[i + 2] >> 5)) % tp::kDenseImageBytes;
+        image.data()[index] = static_cast<std::uint8_t>(255 - image.data()[index]);
+    }
+
+    tp::DenseStreamSample sample;
+    tp::SampleDenseImage(image.data(), sample);
+    const std::vector<std::uint8_t> read(sample.bytes.begin(), sample.bytes.end());
+    if (withUnsure) {
+        const std::uint8_t* bits = data + 4 + edits;
+        const std::size_t bitCount = (size - 4 - edits) * 8;
+        for (std::size_t n = 0; n < tp::kDenseStreamBytes && n < bitCount; ++n) {
+            sample.unsure[n] = (bits[n / 8] >> (n % 8)) & 1;
+        }
+        CheckConsistent(tp::DecodeDenseStream(sample), read);
+        return;
+    }
+    const tp::DenseCodeReading reading = tp::DecodeDenseCode({image.data(), image.size()});
+    CheckConsistent(reading, read);
+    const std::vector<int> wrong = Differences(Sample(clean.data()), read);
+    bool withinLimit = true;
+    for (const int w : wrong) withinLimit = withinLimit && w <= tp::kDenseCorrectableErrors;
+    if (withinLimit) {
+        ZESEAL_FUZZ_CHECK(reading.ok());
+        ZESEAL_FUZZ_CHECK(reading.bytes == message);
+    }
+}
+
+// Bytes 0-1 width, 2 height / 2, 3 channels (odd: 3), 4 row padding,
+// 5-6 dots per inch across (up to 1200), 7 down, 8-9 x, 10-11 y (signed,
+// 1/300 inch); the rest, repeated, is the raster.
+void PageRead(const std::uint8_t* data, std::size_t size) {
+    if (size < 12) return;
+    const std::int32_t width = 1 + ((data[0] << 8 | data[1]) % 3000);
+    const std::int32_t height = 1 + data[2] * 2;
+    const std::int32_t channels = (data[3] & 1) ? 3 : 1;
+    const std::size_t rowBytes = std::size_t(width) * std::size_t(channels) + data[4] % 8;
+    const std::int32_t dpiX = (data[5] << 8 | data[6]) % 1300;
+    const std::int32_t dpiY = 200 + data[7] * 4;
+    const auto x = static_cast<std::int16_t>(data[8] << 8 | data[9]);
+    const auto y = static_cast<std::int16_t>(data[10] << 8 | data[11]);
+    ExactBuffer raster(rowBytes * std::size_t(height));
+    const std::uint8_t* tail = data + 12;
+    const std::size_t tailSize = size - 12;
+    for (std::size_t i = 0; i < raster.size(); ++i) raster.data()[i] = tailSize == 0 ? 255 : tail[i % tailSize];
+
+    tp::DensePageRaster page;
+    page.pixels = raster.data();
+    page.width = width;
+    page.height = height;
+    page.channels = channels;
+    page.rowBytes = rowBytes;
+    page.dpiX = dpiX;
+    page.dpiY = dpiY;
+    const tp::DenseCodeReading reading = tp::ReadDenseCodeFromPage(page, x, y);
+    if (dpiX < 300 || dpiY < 300) ZESEAL_FUZZ_CHECK(reading.status == tp::DenseReadStatus::kResolutionTooLow);
+    if (reading.ok()) ZESEAL_FUZZ_CHECK(reading.bytes.size() == tp::kDenseInputBytes);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 1 || size > (1u << 16)) return 0;
+    switch (data[0] & 3) {
+    case 0: PictureRead(data + 1, size - 1); break;
+    case 1: DamagedRead(data + 1, size - 1, false); break;
+    case 2: PageRead(data + 1, size - 1); break;
+    default: DamagedRead(data + 1, size - 1, true); break;
+    }
+    return 0;
+}
