@@ -4,6 +4,7 @@
 #include <charconv>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "dialogs/dialog_ids.h"
 #include "platform/posix/cp949_text.h"
@@ -12,9 +13,10 @@ namespace zeseal::platform::posix {
 namespace {
 
 // Writes code page 949 text as UTF-8, each line indented.
-void PutText(std::FILE* out, std::string_view text, std::string_view indent) {
+void PutText(std::FILE* out, std::string_view text, std::string_view indent,
+             bool indentFirstLine = true) {
     const std::string utf8 = Cp949ToUtf8(text);
-    std::fputs(indent.data(), out);
+    if (indentFirstLine) std::fputs(indent.data(), out);
     for (const char c : utf8) {
         std::fputc(c, out);
         if (c == '\n') std::fputs(indent.data(), out);
@@ -31,6 +33,19 @@ std::string TrimmedLine(const char* line) {
         text.remove_prefix(1);
     }
     return std::string(text);
+}
+
+// The title of dialog 101's choice group, shown above its entries.
+const char* ChoiceGroupTitle(const dialogs::PrinterDialog& dialog) {
+    for (const dialogs::DialogText& text : dialog.Texts()) {
+        if (text.controlId == dialogs::kChooseGroup) return text.text;
+    }
+    return "";
+}
+
+// Dialog 101's labels of the driver, port and support statics.
+bool IsFieldLabel(const dialogs::PrinterDialog& dialog, const dialogs::DialogText& text) {
+    return !dialog.IsListDialog() && text.controlId >= 1027 && text.controlId <= 1029;
 }
 
 }  // namespace
@@ -58,7 +73,7 @@ void TerminalPresenter::Show(const dialogs::PrinterDialog& dialog) {
         std::fprintf(out_, "\n   #   %s  |  %s\n", Cp949ToUtf8(dialog.ColumnTitle(0)).c_str(),
                      Cp949ToUtf8(dialog.ColumnTitle(1)).c_str());
     } else {
-        std::fputc('\n', out_);
+        PutText(out_, ChoiceGroupTitle(dialog), "  ");
     }
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const bool current = static_cast<std::int32_t>(i) == dialog.CurrentRow();
@@ -68,9 +83,18 @@ void TerminalPresenter::Show(const dialogs::PrinterDialog& dialog) {
     }
     std::fputs("   (* default printer, > selected)\n\n", out_);
     bool notices = false;
-    for (const dialogs::DialogText& text : dialog.Texts()) {
+    const std::vector<dialogs::DialogText> texts = dialog.Texts();
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const dialogs::DialogText& text = texts[i];
         if (text.controlId == 1031) notices = true;
         if (dialog.IsListDialog() && !notices) continue;
+        if (text.controlId == dialogs::kChooseGroup) continue;  // shown above the rows
+        if (IsFieldLabel(dialog, text) && i + 1 < texts.size()) {
+            // A label and the value beside it on one line.
+            std::fprintf(out_, "  %s: ", Cp949ToUtf8(text.text).c_str());
+            PutText(out_, texts[++i].text, "      ", false);
+            continue;
+        }
         PutText(out_, text.text, "  ");
     }
     std::fputc('\n', out_);
