@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <ostream>
 
+#include "platform/posix/dialog_script.h"
 #include "printer_commands.h"
 #include "result_meanings.h"
 #include "tool_error.h"
@@ -47,11 +48,9 @@ bool RunChooseCommand(const ChooseCommand& c, std::ostream& out, std::ostream& e
     if (c.command == nullptr || !c.command->parsed()) return false;
     ChoosePrintersFile(c.printersFile, err);
     if (c.script) {
-        if (iZeHostSetDialogScript(c.script->c_str()) != 0) {
-            setenv("ZESEAL_DIAGNOSTICS", "stderr", 1);
-            err.flush();
-            iZeHostSetDialogScript(c.script->c_str());  // says why on the standard error
-            throw ToolError("the dialog script does not parse (see above)");
+        const platform::posix::ScriptParse parse = platform::posix::ParseDialogScript(*c.script);
+        if (!parse.error.empty() || iZeHostSetDialogScript(c.script->c_str()) != 0) {
+            throw ToolError("the dialog script does not parse: " + parse.error);
         }
     } else if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) {
         err << "zeseal: note: no terminal and no --script: the dialog cannot be shown\n";
