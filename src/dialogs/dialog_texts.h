@@ -201,4 +201,7 @@ inline constexpr char kTestPrintCaption[] =
     "Ostrevane \xB5\xEE\xB1\xE2\xBB\xE7\xC7\xD7\xC1\xF5\xB8\xED\xBC\xAD \xB9\xDF\xB1\xDE "
     "\xC3\xE2\xB7\xC2 \xC5\xD7\xBD\xBA\xC6\xAE";
 
+// "굴림체": the dialogs' font face.
+inline constexpr char kDialogFontFace[] = "\xB1\xBC\xB8\xB2\xC3\xBC";
+
 }  // namespace zeseal::dialogs

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "dialogs/dialog_layouts.h"
 #include "dialogs/dialog_state.h"
 #include "dialogs/dialog_texts.h"
 #include "printers/default_printer.h"
@@ -72,15 +73,7 @@ PrinterDialog::PrinterDialog(DialogKind kind, TestPrintFunction testPrint)
     if (kind_ == DialogKind::kSelectPrinter) TheDialogState().clickedPrinterRow = -1;
 }
 
-const char* PrinterDialog::Title() const noexcept {
-    switch (kind_) {
-        case DialogKind::kChoosePrinter: return kTitle101;
-        case DialogKind::kContinueList: return kTitle102;
-        case DialogKind::kShowList: return kTitle103;
-        case DialogKind::kSelectPrinter: return kTitle116;
-    }
-    return "";
-}
+const char* PrinterDialog::Title() const noexcept { return LayoutOf(kind_).title; }
 
 const char* PrinterDialog::ColumnTitle(int column) const noexcept {
     return column == 0 ? kColumnInstalledPrinter : kColumnAvailability;
@@ -94,52 +87,33 @@ const printers::PrinterRecord* PrinterDialog::RecordAt(std::int32_t row) const n
 }
 
 std::vector<DialogText> PrinterDialog::Texts() const {
-    switch (kind_) {
-        case DialogKind::kChoosePrinter: {
-            const printers::PrinterRecord* record = RecordAt(currentRow_);
-            return {{kChooseGroup, kGroupChoosePrinter},
-                    {1027, kLabelModel},
-                    {kDriverStatic, record ? record->driver : kPlaceholderModel},
-                    {1028, kLabelPort},
-                    {kPortStatic, record ? record->port : kPlaceholderPort},
-                    {1029, kLabelSupport},
-                    {kSupportStatic, record ? record->supportText : kPlaceholderSupport},
-                    {1031, kGroupNotice},
-                    {1030, kTextN1},
-                    {1032, kTextN3}};
-        }
-        case DialogKind::kContinueList:
-            return {{1024, kListIntro}, {1025, kTextL1}, {1026, kTextL2},
-                    {1031, kGroupNotice}, {1027, kTextN2}, {1028, kTextN3}};
-        case DialogKind::kShowList:
-            return {{1023, kListIntro}, {1024, kCheckDefaultPrompt},
-                    {1031, kGroupNotice}, {1027, kTextN1b}, {1028, kTextN3}};
-        case DialogKind::kSelectPrinter:
-            return {{1024, kListIntro}, {1025, kTextL1}, {1026, kTextL2},
-                    {kSelectInstruction, kChoosePrompt}, {1031, kGroupNotice},
-                    {1027, kTextN2}, {1028, kTextN3}};
+    const printers::PrinterRecord* record =
+        kind_ == DialogKind::kChoosePrinter ? RecordAt(currentRow_) : nullptr;
+    std::vector<DialogText> texts;
+    for (const ControlLayout& control : LayoutOf(kind_).controls) {
+        if (control.kind != ControlKind::kStatic && control.kind != ControlKind::kGroupBox) continue;
+        const char* text = control.text;
+        // Dialog 101 shows the chosen entry's driver, port and support text.
+        if (record != nullptr && control.id == kDriverStatic) text = record->driver;
+        if (record != nullptr && control.id == kPortStatic) text = record->port;
+        if (record != nullptr && control.id == kSupportStatic) text = record->supportText;
+        if (*text != '\0') texts.push_back({control.id, text});
     }
-    return {};
+    return texts;
 }
 
 std::vector<DialogButton> PrinterDialog::Buttons() const {
-    switch (kind_) {
-        case DialogKind::kChoosePrinter: {
-            const bool extras = printers::ThePrinterListState().listDialogOption != 0;
-            return {{kTestPrintButton, kButtonTestPrint, extras, false},
-                    {kPrintButton, kButtonPrint, true, true},
-                    {kCancelButton, kButtonCancel, extras, false}};
-        }
-        case DialogKind::kContinueList:
-            return {{kContinueButton, kButtonContinue, true, false},
-                    {kContinueCancelButton, kButtonCancel, true, false}};
-        case DialogKind::kShowList:
-            return {{kShowListOkButton, kButtonConfirm, true, false}};
-        case DialogKind::kSelectPrinter:
-            return {{kSelectContinueButton, kButtonContinue, true, false},
-                    {kSelectCancelButton, kButtonCancel, true, false}};
+    // Dialog 101 hides its test-print and cancel buttons when the option is 0.
+    const bool extras = printers::ThePrinterListState().listDialogOption != 0;
+    std::vector<DialogButton> buttons;
+    for (const ControlLayout& control : LayoutOf(kind_).controls) {
+        const bool isDefault = control.kind == ControlKind::kDefaultPushButton;
+        if (control.kind != ControlKind::kPushButton && !isDefault) continue;
+        const bool hideable = kind_ == DialogKind::kChoosePrinter &&
+                              (control.id == kTestPrintButton || control.id == kCancelButton);
+        buttons.push_back({control.id, control.text, !hideable || extras, isDefault});
     }
-    return {};
+    return buttons;
 }
 
 void PrinterDialog::SelectRow(std::int32_t row) noexcept {

@@ -77,6 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"kWarningW1Caption", kWarningW1Caption, "[Ostrevane 등기 인터넷 서비스] - 프린터 선택", 44},
         TextCase{"kWarningW2Text", kWarningW2Text, "선택한 프린터는 출력을 지원하지 않는 프린터입니다.\n지원 가능한 프린터를 선택해 주세요.", 86},
         TextCase{"kWarningW2Caption", kWarningW2Caption, "[Ostrevane 등기 인터넷 서비스 - 테스트 출력", 43},
+        TextCase{"kDialogFontFace", kDialogFontFace, "굴림체", 6},
         TextCase{"kTestPrintCaption", kTestPrintCaption, "Ostrevane 등기사항증명서 발급 출력 테스트", 41}    ),
     [](const ::testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); });
 
