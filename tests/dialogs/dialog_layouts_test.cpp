@@ -33,7 +33,9 @@ TEST_P(Layout, ControlsFitTheDialogWithUniqueIdsAndItsButtons) {
         if (control.kind != ControlKind::kComboBox) {
             EXPECT_LE(control.y + control.height, layout.height) << control.id;
         }
-        if (control.id != 0) EXPECT_TRUE(ids.insert(control.id).second) << control.id;
+        if (control.id != 0) {
+            EXPECT_TRUE(ids.insert(control.id).second) << control.id;
+        }
         if (control.kind == ControlKind::kPushButton ||
             control.kind == ControlKind::kDefaultPushButton) {
             buttons.push_back(control.id);
