@@ -67,4 +67,21 @@ inline constexpr std::int32_t kVerdictColumnWidth = 88;
 inline constexpr std::int32_t kPrinterPictureSize = 16;
 inline constexpr std::uint32_t kPrinterPictureMaskRgb = 0xFFFFFF;
 
+// Where a dialog goes when it opens: centred on its owner (the parent, or
+// the desktop when there is none or the parent is minimised), without
+// resizing, halves by integer division.
+struct ScreenRect {
+    std::int32_t left, top, right, bottom;
+};
+struct ScreenPoint {
+    std::int32_t x, y;
+};
+constexpr ScreenPoint CentreOnOwner(ScreenRect owner, ScreenRect dialog) noexcept {
+    const std::int32_t ownerWidth = owner.right - owner.left;
+    const std::int32_t ownerHeight = owner.bottom - owner.top;
+    const std::int32_t width = dialog.right - dialog.left;
+    const std::int32_t height = dialog.bottom - dialog.top;
+    return {owner.left + (ownerWidth - width) / 2, owner.top + (ownerHeight - height) / 2};
+}
+
 }  // namespace zeseal::dialogs

@@ -53,5 +53,27 @@ INSTANTIATE_TEST_SUITE_P(
                       LayoutCase{DialogKind::kShowList, 320, 214, {1022}, 1021},
                       LayoutCase{DialogKind::kSelectPrinter, 320, 247, {1035, 1036}, 1037}));
 
+struct CentreCase {
+    ScreenRect owner;
+    ScreenRect dialog;
+    ScreenPoint origin;
+};
+
+class Centre : public ::testing::TestWithParam<CentreCase> {};
+
+TEST_P(Centre, PutsTheDialogInTheMiddleOfItsOwner) {
+    const ScreenPoint origin = CentreOnOwner(GetParam().owner, GetParam().dialog);
+    EXPECT_EQ(origin.x, GetParam().origin.x);
+    EXPECT_EQ(origin.y, GetParam().origin.y);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Owners, Centre,
+    ::testing::Values(CentreCase{{0, 0, 1920, 1080}, {0, 0, 480, 384}, {720, 348}},
+                      CentreCase{{100, 50, 401, 252}, {7, 9, 108, 110}, {200, 100}},
+                      // A dialog larger than its owner sticks out on both sides.
+                      CentreCase{{0, 0, 200, 100}, {0, 0, 401, 301}, {-100, -100}},
+                      CentreCase{{-1280, 0, 0, 1024}, {0, 0, 640, 512}, {-960, 256}}));
+
 }  // namespace
 }  // namespace zeseal::dialogs
