@@ -11,24 +11,13 @@
 
 using namespace zeseal;
 
-// Dialog 101's test print goes through the test-page export. The reference
-// is weak so that the list exports link, and refuse the test print, in a
-// library built without that export.
-#pragma weak iZeTestPrinting
-
 namespace {
 
-std::int32_t TestPrintThroughExport(const char* printerName, const char* driverName,
-                                    const char* caption, std::int32_t kind,
-                                    std::int32_t orientation) {
-    if (iZeTestPrinting == nullptr) return ZE_TEST_PRINT_REFUSED;
-    return iZeTestPrinting(printerName, driverName, caption, kind, orientation);
-}
-
+// Dialog 101's test print goes through the test-page export.
 printers::ListDialogs ThisProcessDialogs() {
     printers::ListDialogs dialogs;
     dialogs.presenter = platform::ActiveDialogPresenter();
-    dialogs.testPrint = TestPrintThroughExport;
+    dialogs.testPrint = iZeTestPrinting;
     return dialogs;
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -148,6 +149,19 @@ TEST_F(ListExports, FaultingOutputGives9999AndStillReleasesTheList) {
     EXPECT_EQ(iGetZePrinterList(nullptr, bad, driver_, &kind_, &model_, 0), ZE_FAULT);
     ASSERT_EQ(iZeHostSetDialogScript("press 1035"), 0);
     EXPECT_EQ(iGetZePrinterListChk(nullptr, bad, driver_, &kind_, &model_, 3), ZE_FAULT);
+}
+
+TEST_F(ListExports, TestPrintFromTheChoosingDialogPrintsOnTheRowsPrinter) {
+    Prepare({std::string("output = printed\n") + kTwo + kUnregistered, CourtList::kListsModelA,
+             "press 3; select 2; press 3; escape"});
+    EXPECT_EQ(iGetZePrinterList(nullptr, name_, driver_, &kind_, &model_, 1), 1005);
+    EXPECT_EQ(Transcript(), (std::vector<std::string>{"open 101", "warning W2", "end 2"}));
+    // One page printed, on the first row's printer only.
+    std::vector<std::string> pages;
+    for (const auto& entry : std::filesystem::directory_iterator(printers_->folder() / "printed")) {
+        pages.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(pages.size(), 1u);
 }
 
 struct ShowCase {
