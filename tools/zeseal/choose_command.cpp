@@ -44,18 +44,15 @@ void AddChooseCommand(CLI::App& app, ChooseCommand& c) {
         ->type_name("FILE");
 }
 
-bool RunChooseCommand(const ChooseCommand& c, std::ostream& out, std::ostream& err, int& status) {
-    if (c.command == nullptr || !c.command->parsed()) return false;
-    ChoosePrintersFile(c.printersFile, err);
-    if (c.script) {
-        const platform::posix::ScriptParse parse = platform::posix::ParseDialogScript(*c.script);
-        if (!parse.error.empty() || iZeHostSetDialogScript(c.script->c_str()) != 0) {
+std::string ChooseWithScript(const std::optional<std::string>& script,
+                             std::optional<std::int32_t> mode, std::int32_t option,
+                             std::ostream& out, int& status) {
+    if (script) {
+        const platform::posix::ScriptParse parse = platform::posix::ParseDialogScript(*script);
+        if (!parse.error.empty() || iZeHostSetDialogScript(script->c_str()) != 0) {
             throw ToolError("the dialog script does not parse: " + parse.error);
         }
-    } else if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) {
-        err << "zeseal: note: no terminal and no --script: the dialog cannot be shown\n";
     }
-
     char name[260] = "";
     char driver[260] = "";
     std::int32_t kind = 0;
@@ -63,26 +60,35 @@ bool RunChooseCommand(const ChooseCommand& c, std::ostream& out, std::ostream& e
     out.flush();
     std::fflush(stdout);
     const std::int32_t result =
-        c.mode ? iGetZePrinterListChk(nullptr, name, driver, &kind, &model, *c.mode)
-               : iGetZePrinterList(nullptr, name, driver, &kind, &model, c.option);
-    iZeHostSetDialogScript(nullptr);
+        mode ? iGetZePrinterListChk(nullptr, name, driver, &kind, &model, *mode)
+             : iGetZePrinterList(nullptr, name, driver, &kind, &model, option);
+    if (script) iZeHostSetDialogScript(nullptr);
 
-    const bool filled = name[0] != '\0';
-    if (filled) {
+    if (name[0] != '\0') {
         out << "name:   " << name << "\n"
             << "driver: " << driver << "\n"
             << "kind:   " << kind << "\n"
             << "model:  " << model << "\n";
     }
-    out << (c.mode ? "iGetZePrinterListChk" : "iGetZePrinterList") << ": " << Described(result)
+    out << (mode ? "iGetZePrinterListChk" : "iGetZePrinterList") << ": " << Described(result)
         << "\n";
     // Success is a confirmed choice: 0 for the showing dialogs, or a court
     // list answer after the choosing dialog.
-    const bool confirmed = c.mode ? result == 0
-                                  : (result == ZE_COURT_LIST_REGISTERED ||
-                                     result == ZE_COURT_LIST_UNKNOWN ||
-                                     result == ZE_COURT_LIST_UNREADABLE);
+    const bool confirmed = mode ? result == 0
+                                : (result == ZE_COURT_LIST_REGISTERED ||
+                                   result == ZE_COURT_LIST_UNKNOWN ||
+                                   result == ZE_COURT_LIST_UNREADABLE);
     status = confirmed ? 0 : 1;
+    return confirmed ? std::string(name) : std::string();
+}
+
+bool RunChooseCommand(const ChooseCommand& c, std::ostream& out, std::ostream& err, int& status) {
+    if (c.command == nullptr || !c.command->parsed()) return false;
+    ChoosePrintersFile(c.printersFile, err);
+    if (!c.script && (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO))) {
+        err << "zeseal: note: no terminal and no --script: the dialog cannot be shown\n";
+    }
+    ChooseWithScript(c.script, c.mode, c.option, out, status);
     return true;
 }
 

@@ -24,6 +24,14 @@ struct ChooseCommand {
 
 void AddChooseCommand(CLI::App& app, ChooseCommand& command);
 
+// Runs the export with its dialogs answered by script (mode: none for
+// iGetZePrinterList with option, else iGetZePrinterListChk), shows the
+// outputs and the result, and returns the chosen printer's name (empty when
+// none was chosen). Throws ToolError when the script does not parse.
+std::string ChooseWithScript(const std::optional<std::string>& script,
+                             std::optional<std::int32_t> mode, std::int32_t option,
+                             std::ostream& out, int& status);
+
 // Runs the command when it was parsed; returns false otherwise.
 bool RunChooseCommand(const ChooseCommand& command, std::ostream& out, std::ostream& err,
                       int& status);

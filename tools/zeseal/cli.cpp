@@ -14,6 +14,7 @@
 #include "draw_command.h"
 #include "paper.h"
 #include "printer_commands.h"
+#include "testpage_commands.h"
 #include "result_meanings.h"
 #include "seal_commands.h"
 #include "tool_error.h"
@@ -86,6 +87,7 @@ struct Commands {
     CdpCommand cdp;
     PrinterCommands printers;
     ChooseCommand choose;
+    TestPageCommands testPage;
 };
 
 void AddContainerCommands(CLI::App& app, Commands& c) {
@@ -230,6 +232,7 @@ int Dispatch(Commands& c, std::ostream& out, std::ostream& err) {
     if (PrinterCommandParsed(c.printers)) return RunPrinterCommand(c.printers, out, err);
     if (int status = 0; RunChooseCommand(c.choose, out, err, status)) return status;
     if (int status = 0; RunDenseCodeCommand(c.denseCode, out, err, status)) return status;
+    if (int status = 0; RunTestPageCommand(c.testPage, out, err, status)) return status;
     return kUsageError;
 }
 
@@ -253,6 +256,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     AddPrinterCommands(app, commands.printers);
     AddChooseCommand(app, commands.choose);
     AddDenseCodeCommands(app, commands.denseCode);
+    AddTestPageCommands(app, commands.testPage);
     commands.codes = app.add_subcommand("codes", "List the library's result codes and meanings");
     commands.codes->add_option("CODE", commands.codeList, "Codes to explain (default: all)");
 

@@ -114,8 +114,8 @@ CLI::App* AddNamed(CLI::App& app, PrinterCommands& c, const char* command, const
 
 }  // namespace
 
-// The library and the tool's own view of the printers read the same file:
-// the choice goes to both through the environment.
+// Chooses the virtual spooler's file for the library and the tool's own view
+// of the printers, which share one spooler choice.
 void ChoosePrintersFile(const std::string& file, std::ostream& err) {
     std::string path = file;
     if (path.empty()) {
@@ -126,7 +126,6 @@ void ChoosePrintersFile(const std::string& file, std::ostream& err) {
         }
         path = env;
     }
-    setenv("ZESEAL_PRINTERS", path.c_str(), 1);
     // Let the library say what is wrong with the file, if anything.
     const bool quiet = std::getenv("ZESEAL_DIAGNOSTICS") == nullptr;
     if (quiet) setenv("ZESEAL_DIAGNOSTICS", "stderr", 1);
