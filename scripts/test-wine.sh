@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/mingw-x64}
-program="$build/tests/win32/zeseal_win_tests.exe"
+program="$(realpath -m "$build/tests/win32/zeseal_win_tests.exe")"
 [ -f "$program" ] || { echo "no $program: build the mingw-x64 preset first" >&2; exit 1; }
 
 WINEPREFIX=$(mktemp -d /tmp/zeseal-wine.XXXXXX)
@@ -16,4 +16,6 @@ trap '/usr/lib/wine/wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"'
 # The prefix is made once, quietly, before the tests run.
 /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1 || true
 /usr/lib/wine/wineserver -w
+# Printed documents land in the current directory: run inside the prefix.
+cd "$WINEPREFIX"
 timeout 900 /usr/lib/wine/wine64 "$program" --gtest_brief=1 "${@:2}"

@@ -52,16 +52,31 @@ constexpr char kPpd[] =
     "*DefaultFont: Courier\n"
     "*Font Courier: Standard \"(001.000)\" Standard ROM\n";
 
-std::string TempPath(const char* name) {
-    char dir[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, dir);
-    return std::string(dir) + name;
+// Wine's EnumJobsA is a stub that fails without an error code; there the
+// job list counts as unreadable.
+bool SpoolerListsJobs() {
+    HANDLE printer = nullptr;
+    std::string name = kPrinter;
+    if (!OpenPrinterA(name.data(), &printer, nullptr)) return false;
+    DWORD needed = 0, returned = 0;
+    SetLastError(ERROR_SUCCESS);
+    const BOOL ok = EnumJobsA(printer, 0, 0xFFFFFFFF, 1, nullptr, 0, &needed, &returned);
+    const bool answered = ok || GetLastError() == ERROR_INSUFFICIENT_BUFFER;
+    ClosePrinter(printer);
+    return answered;
 }
 
 class WinspoolTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        const std::string ppd = TempPath("zeseal-wine-laser.ppd");
+        // The PPD goes straight into the driver directory, where the driver
+        // looks for its data file.
+        char drivers[MAX_PATH] = {};
+        DWORD length = 0;
+        ASSERT_TRUE(GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(drivers),
+                                               sizeof drivers, &length));
+        CreateDirectoryA((std::string(drivers) + "\\3").c_str(), nullptr);
+        const std::string ppd = std::string(drivers) + "\\3\\zeseal-wine-laser.ppd";
         HANDLE file = CreateFileA(ppd.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         ASSERT_NE(file, INVALID_HANDLE_VALUE);
         DWORD written = 0;
@@ -138,9 +153,10 @@ TEST_F(WinspoolTest, TheRecordAndTheDriversDeviceModeRead) {
     ASSERT_TRUE(printer->PassThroughDriver(mode));
     EXPECT_EQ(mode.orientation, kOrientationLandscape);
     std::vector<JobInfo> jobs;
-    EXPECT_TRUE(printer->ListJobs(0, kAllJobs, jobs));
+    const bool listable = SpoolerListsJobs();
+    EXPECT_EQ(printer->ListJobs(0, kAllJobs, jobs), listable);
     EXPECT_TRUE(jobs.empty());
-    EXPECT_TRUE(printer->ListJobs(0, info.jobCount, jobs));
+    EXPECT_EQ(printer->ListJobs(0, info.jobCount, jobs), listable);
     EXPECT_TRUE(jobs.empty());
 }
 
@@ -174,8 +190,13 @@ TEST_F(WinspoolTest, QueriesAnswerForThePrinter) {
     EXPECT_STREQ(port, "FILE:");
     EXPECT_EQ(iZePrinterStatus(kPrinter), ZE_OK);
     std::int32_t count = -1;
-    EXPECT_EQ(iGetZePrinterJob(kPrinter, "ALL", &count), ZE_OK);
-    EXPECT_EQ(count, 0);
+    if (SpoolerListsJobs()) {
+        EXPECT_EQ(iGetZePrinterJob(kPrinter, "ALL", &count), ZE_OK);
+        EXPECT_EQ(count, 0);
+    } else {
+        EXPECT_EQ(iGetZePrinterJob(kPrinter, "ALL", &count), ZE_NO_MATCHING_JOB);
+        EXPECT_EQ(count, -1);
+    }
 }
 
 TEST_F(WinspoolTest, TheListBuildClassifiesTheAddedPrinter) {
@@ -195,7 +216,22 @@ TEST_F(WinspoolTest, TheListBuildClassifiesTheAddedPrinter) {
     printers::ReleasePrinterList();
 }
 
+// The first bytes of a file, or nothing when it cannot be read.
+std::string FileStart(const char* path, DWORD count) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string start(count, '\0');
+    DWORD read = 0;
+    if (!ReadFile(file, start.data(), count, &read, nullptr)) read = 0;
+    CloseHandle(file);
+    start.resize(read);
+    return start;
+}
+
+// Wine's port FILE: writes a document without an output name to the file
+// "FILE:" in the current directory.
 TEST_F(WinspoolTest, ADocumentPrintedToAFileIsPostScript) {
+    DeleteFileA("FILE:");
     const auto printer = OpenFull();
     ASSERT_NE(printer, nullptr);
     DeviceMode mode;
@@ -208,6 +244,9 @@ TEST_F(WinspoolTest, ADocumentPrintedToAFileIsPostScript) {
     Rectangle(page, 100, 100, 400, 300);
     EXPECT_TRUE(document->EndPage());
     EXPECT_TRUE(document->EndDocument());
+    document.reset();
+    EXPECT_EQ(FileStart("FILE:", 4), "%!PS");
+    DeleteFileA("FILE:");
 }
 
 }  // namespace
