@@ -26,3 +26,9 @@ echo "Wrote out/page.png"
 export ZESEAL_PRINTERS="$PWD/examples/printers.txt"
 ./build/default/tools/zeseal/zeseal printers
 ./build/default/tools/zeseal/zeseal default
+
+# Choosing a printer unattended: the list dialog answered by a dialog script
+# (the default printer's row, then the print button), and the choosing list
+# of mode 3 with the second row clicked.
+./build/default/tools/zeseal/zeseal choose --script "enter"
+./build/default/tools/zeseal/zeseal choose --mode 3 --script "click 2; press 1035"

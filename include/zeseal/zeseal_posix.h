@@ -60,6 +60,22 @@ ZESEAL_API int32_t ZESEAL_CALL iZeHostSetSystemDirectory(const char* dir);
  * to the diagnostic stream (ZESEAL_DIAGNOSTICS). */
 ZESEAL_API int32_t ZESEAL_CALL iZeHostUseVirtualSpooler(const char* printersFile);
 
+/* Sets the dialog script that answers the printer-list dialogs in place of
+ * a person, for tests and unattended hosts. Commands are separated by ";" or
+ * line ends, "#" starts a comment, rows are numbered from 1:
+ *   click N    a mouse click on row N      select N  the keyboard moves to row N
+ *   up, down   one arrow key               press ID  a button or command id
+ *   escape     the cancel command (Escape; "close" does the same)
+ *   enter      the default button
+ * Example: "click 2; press 1035". Each dialog takes commands until it ends
+ * and leaves the rest to the next dialog; a dialog left without ending ends
+ * as one that could not be created (-1). Without a script the dialogs are
+ * shown at the terminal when standard input and output are one, and are
+ * otherwise not created. NULL or "" removes the script.
+ * Returns 0, or -1 when the script does not parse (it is then unchanged; the
+ * reason goes to the diagnostic stream). */
+ZESEAL_API int32_t ZESEAL_CALL iZeHostSetDialogScript(const char* script);
+
 #ifdef __cplusplus
 }
 #endif

@@ -65,6 +65,19 @@ int main(void) {
     Expect(iGetZePrinter() == ZE_NO_LOCAL_PRINTER, "no printer gives 1000");
     Expect(iGetZePrinterPort("Nobody", port, (int32_t)sizeof port) == 0, "no port is found");
     Expect(iZePrinterSet("Nobody", 1) == ZE_SETTINGS_FAILED, "nothing is set");
+    {
+        char name[260] = "";
+        char driver[260] = "";
+        int32_t kind = 0;
+        int32_t model = 0;
+        Expect(iZeHostSetDialogScript("click 1; press 1035") == 0, "a dialog script is taken");
+        Expect(iZeHostSetDialogScript("wiggle") == -1, "a bad dialog script is refused");
+        Expect(iGetZePrinterList(NULL, name, driver, &kind, &model, 1) == ZE_NO_LOCAL_PRINTER,
+               "no printer to choose gives 1000");
+        Expect(iGetZePrinterListChk(NULL, name, driver, &kind, &model, 4) == ZE_NO_LOCAL_PRINTER,
+               "no printer to show gives 1000 in any mode");
+        Expect(iZeHostSetDialogScript(NULL) == 0, "the script is removed");
+    }
     Expect(iZeHostUseVirtualSpooler(NULL) == 0, "the choice is undone");
     return failures == 0 ? 0 : 1;
 }

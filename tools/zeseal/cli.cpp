@@ -7,6 +7,7 @@
 #include <new>
 #include <ostream>
 
+#include "choose_command.h"
 #include "container_commands.h"
 #include "data_file_commands.h"
 #include "densecode_commands.h"
@@ -84,6 +85,7 @@ struct Commands {
     DataFileCommands dataFiles;
     CdpCommand cdp;
     PrinterCommands printers;
+    ChooseCommand choose;
 };
 
 void AddContainerCommands(CLI::App& app, Commands& c) {
@@ -226,6 +228,7 @@ int Dispatch(Commands& c, std::ostream& out, std::ostream& err) {
     if (DataFileCommandParsed(c.dataFiles)) return RunDataFileCommand(c.dataFiles, out, err);
     if (c.cdp.command->parsed()) return RunCdp(c.cdp, out, err);
     if (PrinterCommandParsed(c.printers)) return RunPrinterCommand(c.printers, out, err);
+    if (int status = 0; RunChooseCommand(c.choose, out, err, status)) return status;
     if (int status = 0; RunDenseCodeCommand(c.denseCode, out, err, status)) return status;
     return kUsageError;
 }
@@ -248,6 +251,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     AddDataFileCommands(app, commands.dataFiles);
     AddCdpCommand(app, commands.cdp);
     AddPrinterCommands(app, commands.printers);
+    AddChooseCommand(app, commands.choose);
     AddDenseCodeCommands(app, commands.denseCode);
     commands.codes = app.add_subcommand("codes", "List the library's result codes and meanings");
     commands.codes->add_option("CODE", commands.codeList, "Codes to explain (default: all)");

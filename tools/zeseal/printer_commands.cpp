@@ -23,29 +23,6 @@ namespace {
 
 const std::map<std::string, int> kModes = {{"queued", 0}, {"direct", 1}};
 
-// The library and the tool's own view of the printers read the same file:
-// the choice goes to both through the environment.
-void ChoosePrintersFile(const std::string& file, std::ostream& err) {
-    std::string path = file;
-    if (path.empty()) {
-        const char* env = std::getenv("ZESEAL_PRINTERS");
-        if (env == nullptr || *env == '\0') {
-            throw ToolError("no printers file: give --printers FILE or set ZESEAL_PRINTERS "
-                            "(examples/printers.txt is one)");
-        }
-        path = env;
-    }
-    setenv("ZESEAL_PRINTERS", path.c_str(), 1);
-    // Let the library say what is wrong with the file, if anything.
-    const bool quiet = std::getenv("ZESEAL_DIAGNOSTICS") == nullptr;
-    if (quiet) setenv("ZESEAL_DIAGNOSTICS", "stderr", 1);
-    err.flush();
-    const int chosen = iZeHostUseVirtualSpooler(path.c_str());
-    if (quiet) unsetenv("ZESEAL_DIAGNOSTICS");
-    if (chosen == -1) throw ToolError("printers file '" + path + "' cannot be read");
-    if (chosen != 0) throw ToolError("printers file '" + path + "' is malformed (see above)");
-}
-
 int Report(const std::string& what, std::int32_t result, std::ostream& out) {
     out << what << ": " << DescribeResult(result) << "\n";
     return result == 0 ? 0 : 1;
@@ -136,6 +113,29 @@ CLI::App* AddNamed(CLI::App& app, PrinterCommands& c, const char* command, const
 }
 
 }  // namespace
+
+// The library and the tool's own view of the printers read the same file:
+// the choice goes to both through the environment.
+void ChoosePrintersFile(const std::string& file, std::ostream& err) {
+    std::string path = file;
+    if (path.empty()) {
+        const char* env = std::getenv("ZESEAL_PRINTERS");
+        if (env == nullptr || *env == '\0') {
+            throw ToolError("no printers file: give --printers FILE or set ZESEAL_PRINTERS "
+                            "(examples/printers.txt is one)");
+        }
+        path = env;
+    }
+    setenv("ZESEAL_PRINTERS", path.c_str(), 1);
+    // Let the library say what is wrong with the file, if anything.
+    const bool quiet = std::getenv("ZESEAL_DIAGNOSTICS") == nullptr;
+    if (quiet) setenv("ZESEAL_DIAGNOSTICS", "stderr", 1);
+    err.flush();
+    const int chosen = iZeHostUseVirtualSpooler(path.c_str());
+    if (quiet) unsetenv("ZESEAL_DIAGNOSTICS");
+    if (chosen == -1) throw ToolError("printers file '" + path + "' cannot be read");
+    if (chosen != 0) throw ToolError("printers file '" + path + "' is malformed (see above)");
+}
 
 std::string JsonString(const std::string& text) {
     std::string json = "\"";

@@ -41,6 +41,10 @@ int RunPrinterCommand(const PrinterCommands& commands, std::ostream& out, std::o
 // "printers": the classified list, as a table or as JSON.
 int RunPrinterList(bool json, std::ostream& out);
 
+// Chooses the virtual spooler's file (file, or else ZESEAL_PRINTERS) for the
+// library and the tool. Throws ToolError when it cannot be used.
+void ChoosePrintersFile(const std::string& file, std::ostream& err);
+
 // Text as a JSON string literal, quotes included.
 std::string JsonString(const std::string& text);
 

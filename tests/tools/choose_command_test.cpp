@@ -1,0 +1,64 @@
+#include "choose_command.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli.h"
+
+namespace zeseal::tool {
+namespace {
+
+struct ChooseCase {
+    const char* what;
+    std::vector<std::string> args;
+    int status;
+    std::vector<std::string> shown;  // each must appear in the output
+};
+
+class Choose : public ::testing::TestWithParam<ChooseCase> {
+protected:
+    void SetUp() override { setenv("ZESEAL_SYSTEM_DIR", ZESEAL_EXAMPLE_SYSTEM_DIR, 1); }
+    void TearDown() override { unsetenv("ZESEAL_SYSTEM_DIR"); }
+};
+
+TEST_P(Choose, RunsTheExportThroughTheScriptAndShowsTheOutputs) {
+    std::vector<std::string> args = {"zeseal", "choose", "--printers",
+                                     std::string(ZESEAL_EXAMPLES_DIR) + "/printers.txt"};
+    args.insert(args.end(), GetParam().args.begin(), GetParam().args.end());
+    std::vector<const char*> argv;
+    for (const std::string& arg : args) argv.push_back(arg.c_str());
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunCli(static_cast<int>(argv.size()), argv.data(), out, err), GetParam().status)
+        << out.str() << err.str();
+    for (const std::string& text : GetParam().shown) {
+        EXPECT_NE((out.str() + err.str()).find(text), std::string::npos)
+            << text << "\n" << out.str() << err.str();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Choose,
+    ::testing::Values(
+        ChooseCase{"default_printer",
+                   {"--script", "enter"},
+                   0,
+                   {"name:   Talvo Laser (Office)\ndriver: TALVO LASER 5100\nkind:   1101\n"
+                    "model:  1202\n",
+                    "iGetZePrinterList: 70000 "}},
+        ChooseCase{"cancelled", {"--option", "0", "--script", "escape"}, 1,
+                   {"iGetZePrinterList: 1005 "}},
+        ChooseCase{"mode3_clicked", {"--mode", "3", "--script", "click 2; press 1035"}, 0,
+                   {"name:   Orrin InkJet 350\n", "iGetZePrinterListChk: 0 success"}},
+        ChooseCase{"mode4", {"--mode", "4", "--script", "press 1035"}, 1,
+                   {"iGetZePrinterListChk: -1 no dialog for this mode"}},
+        ChooseCase{"bad_script", {"--script", "wiggle 3"}, 1,
+                   {"unknown command 'wiggle'", "the dialog script does not parse"}}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+}  // namespace
+}  // namespace zeseal::tool

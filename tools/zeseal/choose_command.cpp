@@ -1,0 +1,89 @@
+#include "choose_command.h"
+
+#include <zeseal/zeseal.h>
+#include <zeseal/zeseal_posix.h>
+
+#include <CLI/CLI.hpp>
+#include <unistd.h>
+
+#include <cstdio>
+#include <ostream>
+
+#include "platform/posix/dialog_script.h"
+#include "printer_commands.h"
+#include "result_meanings.h"
+#include "tool_error.h"
+
+namespace zeseal::tool {
+namespace {
+
+std::string Described(std::int32_t result) {
+    if (result == -1) return "-1 no dialog for this mode";
+    return DescribeResult(result);
+}
+
+}  // namespace
+
+void AddChooseCommand(CLI::App& app, ChooseCommand& c) {
+    c.command = app.add_subcommand(
+        "choose",
+        "Choose a printer in the list dialog at the terminal (or with --script), then show the "
+        "outputs and the result");
+    c.command->add_option("--mode", c.mode,
+                          "Show dialog 103 (1), 102 (2) or 116 (3) through iGetZePrinterListChk; "
+                          "without it, the choosing dialog of iGetZePrinterList");
+    c.command->add_option("--option", c.option,
+                          "iGetZePrinterList's option: 0 hides the test-print and cancel buttons")
+        ->capture_default_str();
+    c.command->add_option("--script", c.script,
+                          "Answer the dialogs with a script instead of the terminal, e.g. "
+                          "\"click 2; press 1035\" (commands: click N, select N, up, down, "
+                          "press ID, escape, close, enter)");
+    c.command->add_option("--printers", c.printersFile,
+                          "The virtual spooler's file (default: ZESEAL_PRINTERS)")
+        ->type_name("FILE");
+}
+
+bool RunChooseCommand(const ChooseCommand& c, std::ostream& out, std::ostream& err, int& status) {
+    if (c.command == nullptr || !c.command->parsed()) return false;
+    ChoosePrintersFile(c.printersFile, err);
+    if (c.script) {
+        const platform::posix::ScriptParse parse = platform::posix::ParseDialogScript(*c.script);
+        if (!parse.error.empty() || iZeHostSetDialogScript(c.script->c_str()) != 0) {
+            throw ToolError("the dialog script does not parse: " + parse.error);
+        }
+    } else if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO)) {
+        err << "zeseal: note: no terminal and no --script: the dialog cannot be shown\n";
+    }
+
+    char name[260] = "";
+    char driver[260] = "";
+    std::int32_t kind = 0;
+    std::int32_t model = 0;
+    out.flush();
+    std::fflush(stdout);
+    const std::int32_t result =
+        c.mode ? iGetZePrinterListChk(nullptr, name, driver, &kind, &model, *c.mode)
+               : iGetZePrinterList(nullptr, name, driver, &kind, &model, c.option);
+    iZeHostSetDialogScript(nullptr);
+
+    const bool filled = name[0] != '\0';
+    if (filled) {
+        out << "name:   " << name << "\n"
+            << "driver: " << driver << "\n"
+            << "kind:   " << kind << "\n"
+            << "model:  " << model << "\n";
+    }
+    out << (c.mode ? "iGetZePrinterListChk" : "iGetZePrinterList") << ": " << Described(result)
+        << "\n";
+    // Success is a confirmed choice: 0 for the showing dialogs, or a court
+    // list answer after the choosing dialog.
+    const bool confirmed = c.mode ? result == 0
+                                  : (result == ZE_COURT_LIST_REGISTERED ||
+                                     result == ZE_COURT_LIST_UNKNOWN ||
+                                     result == ZE_COURT_LIST_UNREADABLE);
+    status = confirmed ? 0 : 1;
+    return true;
+}
+
+}  // namespace zeseal::tool

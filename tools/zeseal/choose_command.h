@@ -1,0 +1,31 @@
+// "zeseal choose": lets a person choose a printer in the library's list
+// dialogs at the terminal (or a dialog script choose unattended), then shows
+// the outputs and the result code with its meaning.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+namespace zeseal::tool {
+
+struct ChooseCommand {
+    CLI::App* command = nullptr;
+    std::string printersFile;          // empty: ZESEAL_PRINTERS
+    std::optional<std::int32_t> mode;  // none: the choosing dialog
+    std::int32_t option = 1;           // the choosing dialog's extra buttons
+    std::optional<std::string> script; // none: the terminal
+};
+
+void AddChooseCommand(CLI::App& app, ChooseCommand& command);
+
+// Runs the command when it was parsed; returns false otherwise.
+bool RunChooseCommand(const ChooseCommand& command, std::ostream& out, std::ostream& err,
+                      int& status);
+
+}  // namespace zeseal::tool
