@@ -234,6 +234,42 @@ TEST(PageCrossValidation, CopyDetectionImages) {
     }
 }
 
+// The pattern ANDed over a coloured watermark, and a water code ANDed over
+// both: the raster operations on what is already on the page.
+TEST(PageCrossValidation, MarksAndedOverEachOther) {
+    const InstalledModelFile models(kDotsEvery4);
+    ASSERT_TRUE(models.ok());
+    const Bytes raster = authoring::MakeMarkRaster(611, 300, 24, PatternedRows(611, 300, 3));
+    const std::string mark = authoring::EncodeBase64(authoring::PackContainer(raster, 44999));
+    Bytes code(8 * 128);
+    for (std::size_t i = 0; i < code.size(); ++i) code[i] = i % 3 == 0 ? 0 : 255;
+    const std::string codeText = authoring::EncodeBase64(authoring::PackContainer(code, 44999));
+    Bytes image(190166);
+    ASSERT_EQ(iZeCopyDetectorData("Wine Laser", image.data(), 1101), ZE_OK);
+
+    PagePair pages;
+    Bytes work(mark.size()), decoded(raster.size() + 16);
+    const auto markLength = static_cast<std::int32_t>(mark.size());
+    ASSERT_EQ(iZeWaterMark(pages.gdi.dc(), mark.c_str(), work.data(), decoded.data(), markLength, 0, 0, 3, 4),
+              ZE_OK);
+    ASSERT_EQ(iZeCopyDetector(pages.gdi.dc(), 0, image.data(), 101, 77, 0, 0), ZE_OK);
+    Bytes codeWork(codeText.size()), codeDecoded(code.size());
+    const auto codeLength = static_cast<std::int32_t>(codeText.size());
+    ASSERT_EQ(iZeWaterCode(pages.gdi.dc(), codeText.c_str(), codeWork.data(), codeDecoded.data(), codeLength, 0,
+                           static_cast<std::int32_t>(code.size()), 120, 90, 0),
+              ZE_OK);
+
+    std::uint32_t pictureLength = 0;
+    ASSERT_EQ(codec::DecodeMarkPayload(ZE_WATERMARK_FAILED, mark.c_str(), work.data(), decoded.data(), markLength,
+                                       &pictureLength),
+              0);
+    ASSERT_TRUE(marks::DrawWatermarkRaster(pages.ours, decoded.data(), pictureLength, 3, 4, 300));
+    ASSERT_TRUE(marks::DrawBmpImage(pages.ours, image.data(), marks::StatedFileSize(image.data()), 101, 77, 600));
+    ASSERT_TRUE(marks::DrawWaterCode(pages.ours, codeDecoded.data(), codeDecoded.size(), 120, 90, 0, 300,
+                                     static_cast<std::int32_t>(code.size())));
+    EXPECT_EQ(Differences(pages.gdi.Rgb(), pages.ours.Rgb()), "");
+}
+
 // Above the words (which start at row 45) the GDI canvas gives exactly the
 // frame and the dot grid.
 TEST(PageCrossValidation, TheGdiCanvasDrawsTheFrameAndTheDotGrid) {
