@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and tests everything with warnings as errors: the default and the
 # ASan+UBSan builds (unit tests, the C interface test, fuzz corpus replays),
-# the libFuzzer build, and the two Windows cross builds of the DLL.
+# the libFuzzer build, and the two Windows cross builds of the DLL, whose
+# exports and imports are checked; the x86_64 build's tests run under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -17,5 +18,11 @@ for preset in mingw-i686 mingw-x64; do
   echo "== $preset"
   cmake --preset "$preset" -DZESEAL_WARNINGS_AS_ERRORS=ON >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
+  arch=i686
+  [ "$preset" = mingw-x64 ] && arch=x86_64
+  scripts/check-dll.sh "$arch-w64-mingw32-objdump" "build/$preset/src/ZEsealWARDEN.dll"
 done
+
+echo "== Windows tests under Wine"
+scripts/test-wine.sh build/mingw-x64
 echo "All builds and tests passed."

@@ -7,6 +7,7 @@
 
 #include "frame/fault_frame.h"
 #include "frame/frame_heap.h"
+#include "platform/win32/fault_handler_win32.h"
 
 namespace zeseal::frame {
 namespace {
@@ -48,11 +49,12 @@ bool IsProcessorFault(DWORD code) {
 }
 
 LONG CALLBACK OnException(EXCEPTION_POINTERS* info) {
+    // Every exception of every thread passes here, C++ throws among them:
+    // the code is tested first, so the thread-local guard is only looked at
+    // for processor faults.
+    if (!IsProcessorFault(info->ExceptionRecord->ExceptionCode)) return EXCEPTION_CONTINUE_SEARCH;
     Guard* guard = activeGuard;
-    if (guard == nullptr || guard->armed == 0 ||
-        !IsProcessorFault(info->ExceptionRecord->ExceptionCode)) {
-        return EXCEPTION_CONTINUE_SEARCH;
-    }
+    if (guard == nullptr || guard->armed == 0) return EXCEPTION_CONTINUE_SEARCH;
     guard->armed = 0;
     CONTEXT* c = info->ContextRecord;
     // Resume in Land() on a fresh, aligned part of the faulting stack, as
@@ -84,11 +86,27 @@ __attribute__((noinline)) std::int32_t RunArmed(Guard& guard, std::int32_t fault
     return result;
 }
 
+PVOID volatile installedHandler = nullptr;
+
 }  // namespace
 
+void InstallFaultHandler() noexcept {
+    if (installedHandler != nullptr) return;
+    PVOID handler = AddVectoredExceptionHandler(1, &OnException);
+    if (handler == nullptr) return;
+    // Two threads may race here: the loser takes its own handler out again.
+    if (InterlockedCompareExchangePointer(&installedHandler, handler, nullptr) != nullptr) {
+        RemoveVectoredExceptionHandler(handler);
+    }
+}
+
+void RemoveFaultHandler() noexcept {
+    PVOID handler = InterlockedExchangePointer(&installedHandler, nullptr);
+    if (handler != nullptr) RemoveVectoredExceptionHandler(handler);
+}
+
 std::int32_t RunGuarded(std::int32_t faultCode, GuardedBody body, void* context) noexcept {
-    static const PVOID registered = AddVectoredExceptionHandler(1, &OnException);
-    (void)registered;
+    InstallFaultHandler();
     Guard guard;
     guard.outer = activeGuard;
 #if defined(_M_IX86) || defined(__i386__)

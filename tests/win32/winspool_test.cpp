@@ -1,0 +1,253 @@
+// The winspool spooler against a printer added to the Wine prefix: the
+// PostScript driver with a small PPD, printing to the port FILE:.
+#include <windows.h>
+#include <winspool.h>
+
+#include <zeseal/zeseal.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/spooler.h"
+#include "printers/printer_list_builder.h"
+#include "printers/printer_list_state.h"
+
+namespace zeseal {
+namespace {
+
+using namespace zeseal::platform;
+
+constexpr char kPrinter[] = "ZEseal Wine Laser";
+constexpr char kDriver[] = "ZEseal Wine PostScript";
+
+constexpr char kPpd[] =
+    "*PPD-Adobe: \"4.3\"\n"
+    "*FormatVersion: \"4.3\"\n"
+    "*FileVersion: \"1.0\"\n"
+    "*LanguageVersion: English\n"
+    "*LanguageEncoding: ISOLatin1\n"
+    "*PCFileName: \"ZESEAL.PPD\"\n"
+    "*Manufacturer: \"ZEseal\"\n"
+    "*Product: \"(Wine Laser)\"\n"
+    "*ModelName: \"ZEseal Wine Laser\"\n"
+    "*ShortNickName: \"ZEseal Wine Laser\"\n"
+    "*NickName: \"ZEseal Wine Laser\"\n"
+    "*PSVersion: \"(3010.000) 0\"\n"
+    "*LanguageLevel: \"3\"\n"
+    "*ColorDevice: False\n"
+    "*DefaultColorSpace: Gray\n"
+    "*DefaultResolution: 300dpi\n"
+    "*OpenUI *PageSize: PickOne\n"
+    "*DefaultPageSize: A4\n"
+    "*PageSize A4/A4: \"<</PageSize[595 842]/ImagingBBox null>>setpagedevice\"\n"
+    "*CloseUI: *PageSize\n"
+    "*DefaultImageableArea: A4\n"
+    "*ImageableArea A4/A4: \"0 0 595 842\"\n"
+    "*DefaultPaperDimension: A4\n"
+    "*PaperDimension A4/A4: \"595 842\"\n"
+    "*DefaultFont: Courier\n"
+    "*Font Courier: Standard \"(001.000)\" Standard ROM\n";
+
+// Wine's EnumJobsA is a stub that fails without an error code; there the
+// job list counts as unreadable.
+bool SpoolerListsJobs() {
+    HANDLE printer = nullptr;
+    std::string name = kPrinter;
+    if (!OpenPrinterA(name.data(), &printer, nullptr)) return false;
+    DWORD needed = 0, returned = 0;
+    SetLastError(ERROR_SUCCESS);
+    const BOOL ok = EnumJobsA(printer, 0, 0xFFFFFFFF, 1, nullptr, 0, &needed, &returned);
+    const bool answered = ok || GetLastError() == ERROR_INSUFFICIENT_BUFFER;
+    ClosePrinter(printer);
+    return answered;
+}
+
+class WinspoolTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        // The PPD goes straight into the driver directory, where the driver
+        // looks for its data file.
+        char drivers[MAX_PATH] = {};
+        DWORD length = 0;
+        ASSERT_TRUE(GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(drivers),
+                                               sizeof drivers, &length));
+        CreateDirectoryA((std::string(drivers) + "\\3").c_str(), nullptr);
+        const std::string ppd = std::string(drivers) + "\\3\\zeseal-wine-laser.ppd";
+        HANDLE file = CreateFileA(ppd.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(file, kPpd, sizeof kPpd - 1, &written, nullptr);
+        CloseHandle(file);
+
+        std::string driverName = kDriver, driverFile = "wineps.drv", dataFile = ppd;
+        DRIVER_INFO_3A driver = {};
+        driver.cVersion = 3;
+        driver.pName = driverName.data();
+        driver.pDriverPath = driverFile.data();
+        driver.pDataFile = dataFile.data();
+        driver.pConfigFile = driverFile.data();
+        ASSERT_TRUE(AddPrinterDriverExA(nullptr, 3, reinterpret_cast<BYTE*>(&driver),
+                                        APD_COPY_NEW_FILES))
+            << GetLastError();
+
+        std::string printerName = kPrinter, port = "FILE:", processor = "winprint", type = "RAW";
+        PRINTER_INFO_2A info = {};
+        info.pPrinterName = printerName.data();
+        info.pPortName = port.data();
+        info.pDriverName = driverName.data();
+        info.pPrintProcessor = processor.data();
+        info.pDatatype = type.data();
+        info.Attributes = PRINTER_ATTRIBUTE_LOCAL | PRINTER_ATTRIBUTE_QUEUED;
+        HANDLE printer = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
+        if (printer == nullptr) {
+            ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PRINTER_ALREADY_EXISTS));
+        } else {
+            ClosePrinter(printer);
+        }
+    }
+
+    std::unique_ptr<PrinterHandle> OpenFull() {
+        std::uint32_t error = 99;
+        auto printer = ActiveSpooler().Open(kPrinter, PrinterAccess::kFull, error);
+        EXPECT_EQ(error, 0u);
+        return printer;
+    }
+};
+
+TEST_F(WinspoolTest, TheAddedPrinterIsListedWithItsPortAndDriver) {
+    std::vector<LocalPrinter> printers;
+    ASSERT_TRUE(ActiveSpooler().ListLocalPrinters(printers));
+    const auto it = std::find_if(printers.begin(), printers.end(),
+                                 [](const LocalPrinter& p) { return p.name == kPrinter; });
+    ASSERT_NE(it, printers.end());
+    EXPECT_EQ(it->port, "FILE:");
+    EXPECT_EQ(it->driver, kDriver);
+}
+
+TEST_F(WinspoolTest, AnUnknownNameIsRefusedWithItsSystemError) {
+    for (const PrinterAccess access : {PrinterAccess::kUse, PrinterAccess::kFull}) {
+        std::uint32_t error = 0;
+        EXPECT_EQ(ActiveSpooler().Open("No Such Printer", access, error), nullptr);
+        EXPECT_EQ(error, kErrorInvalidPrinterName);
+    }
+}
+
+TEST_F(WinspoolTest, TheRecordAndTheDriversDeviceModeRead) {
+    const auto printer = OpenFull();
+    ASSERT_NE(printer, nullptr);
+    PrinterInfo info;
+    ASSERT_TRUE(printer->ReadInfo(info));
+    EXPECT_EQ(info.name, kPrinter);
+    EXPECT_EQ(info.port, "FILE:");
+    EXPECT_EQ(info.driver, kDriver);
+    EXPECT_EQ(info.jobCount, 0u);
+    DeviceMode mode;
+    ASSERT_TRUE(printer->CurrentDeviceMode(mode));
+    mode.fields = kDeviceModeOrientation | kDeviceModeCopies;
+    mode.orientation = kOrientationLandscape;
+    mode.copies = 1;
+    ASSERT_TRUE(printer->PassThroughDriver(mode));
+    EXPECT_EQ(mode.orientation, kOrientationLandscape);
+    std::vector<JobInfo> jobs;
+    const bool listable = SpoolerListsJobs();
+    EXPECT_EQ(printer->ListJobs(0, kAllJobs, jobs), listable);
+    EXPECT_TRUE(jobs.empty());
+    EXPECT_EQ(printer->ListJobs(0, info.jobCount, jobs), listable);
+    EXPECT_TRUE(jobs.empty());
+}
+
+TEST_F(WinspoolTest, PrinterSetSwitchesSpoolingAndTheChangeLasts) {
+    struct Step {
+        std::int32_t mode;
+        std::uint32_t set, cleared;
+    };
+    const Step steps[] = {
+        {1, kPrinterAttributeDirect, kPrinterAttributeQueued},
+        {1, kPrinterAttributeDirect, kPrinterAttributeQueued},  // already so: nothing written
+        {0, kPrinterAttributeQueued, 0},
+    };
+    for (const Step& step : steps) {
+        ASSERT_EQ(iZePrinterSet(kPrinter, step.mode), ZE_OK) << "mode " << step.mode;
+        const auto printer = OpenFull();
+        ASSERT_NE(printer, nullptr);
+        PrinterInfo info;
+        ASSERT_TRUE(printer->ReadInfo(info));
+        EXPECT_EQ(info.attributes & step.set, step.set) << "mode " << step.mode;
+        EXPECT_EQ(info.attributes & step.cleared, 0u) << "mode " << step.mode;
+        ASSERT_TRUE(info.dataType.has_value());
+        EXPECT_EQ(*info.dataType, "RAW");
+    }
+    EXPECT_EQ(iZePrinterSet("No Such Printer", 0), ZE_SETTINGS_FAILED);
+}
+
+TEST_F(WinspoolTest, QueriesAnswerForThePrinter) {
+    char port[260] = {};
+    EXPECT_EQ(iGetZePrinterPort(kPrinter, port, sizeof port), ZE_OK);
+    EXPECT_STREQ(port, "FILE:");
+    EXPECT_EQ(iZePrinterStatus(kPrinter), ZE_OK);
+    std::int32_t count = -1;
+    if (SpoolerListsJobs()) {
+        EXPECT_EQ(iGetZePrinterJob(kPrinter, "ALL", &count), ZE_OK);
+        EXPECT_EQ(count, 0);
+    } else {
+        EXPECT_EQ(iGetZePrinterJob(kPrinter, "ALL", &count), ZE_NO_MATCHING_JOB);
+        EXPECT_EQ(count, -1);
+    }
+}
+
+TEST_F(WinspoolTest, TheListBuildClassifiesTheAddedPrinter) {
+    ASSERT_TRUE(printers::AllocatePrinterList(printers::CountLocalPrinters() + 1));
+    const auto& state = printers::ThePrinterListState();
+    const std::int32_t listed =
+        printers::BuildPrinterList(state.printerList.get(), state.printerListCapacity);
+    ASSERT_GE(listed, 1);
+    bool found = false;
+    for (std::int32_t i = 0; i < listed; ++i) {
+        if (std::strcmp(state.printerList[i].name, kPrinter) != 0) continue;
+        found = true;
+        EXPECT_STREQ(state.printerList[i].port, "FILE:");
+        EXPECT_EQ(state.printerList[i].support, 0);  // a file is no printer that can issue
+    }
+    EXPECT_TRUE(found);
+    printers::ReleasePrinterList();
+}
+
+// The first bytes of a file, or nothing when it cannot be read.
+std::string FileStart(const char* path, DWORD count) {
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::string start(count, '\0');
+    DWORD read = 0;
+    if (!ReadFile(file, start.data(), count, &read, nullptr)) read = 0;
+    CloseHandle(file);
+    start.resize(read);
+    return start;
+}
+
+// Wine's port FILE: writes a document without an output name to the file
+// "FILE:" in the current directory.
+TEST_F(WinspoolTest, ADocumentPrintedToAFileIsPostScript) {
+    DeleteFileA("FILE:");
+    const auto printer = OpenFull();
+    ASSERT_NE(printer, nullptr);
+    DeviceMode mode;
+    ASSERT_TRUE(printer->CurrentDeviceMode(mode));
+    auto document = printer->StartDocument("ZEseal Wine document", mode);
+    ASSERT_NE(document, nullptr);
+    HDC page = document->StartPage();
+    ASSERT_NE(page, nullptr);
+    EXPECT_GT(GetDeviceCaps(page, LOGPIXELSX), 0);
+    Rectangle(page, 100, 100, 400, 300);
+    EXPECT_TRUE(document->EndPage());
+    EXPECT_TRUE(document->EndDocument());
+    document.reset();
+    EXPECT_EQ(FileStart("FILE:", 4), "%!PS");
+    DeleteFileA("FILE:");
+}
+
+}  // namespace
+}  // namespace zeseal
