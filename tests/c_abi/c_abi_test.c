@@ -78,6 +78,10 @@ int main(void) {
                "no printer to show gives 1000 in any mode");
         Expect(iZeHostSetDialogScript(NULL) == 0, "the script is removed");
     }
+    Expect(iZeTestPrinting("Nobody", "Any", "caption", ZE_KIND_LOCAL, 2) == ZE_TEST_PRINT_REFUSED,
+           "a local printer that cannot be set prints no test page");
+    Expect(iZeTestPrinting("Nobody", "Any", "caption", ZE_KIND_NETWORK, 2) == ZE_OK,
+           "a network printer that cannot be opened ends the test page with 0");
     Expect(iZeHostUseVirtualSpooler(NULL) == 0, "the choice is undone");
     return failures == 0 ? 0 : 1;
 }
