@@ -87,9 +87,9 @@ std::string_view WithoutSuffix(std::string_view reason) {
 std::uint32_t BitsOfReasons(std::span<const ReasonBits> table, std::span<const std::string> reasons) {
     std::uint32_t bits = 0;
     for (const std::string& reason : reasons) {
-        const std::string_view keyword = WithoutSuffix(reason);
+        const std::string_view bare = WithoutSuffix(reason);
         for (const ReasonBits& entry : table) {
-            if (keyword == entry.keyword) bits |= entry.bits;
+            if (reason == entry.keyword || bare == entry.keyword) bits |= entry.bits;
         }
     }
     return bits;

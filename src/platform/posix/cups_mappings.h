@@ -45,8 +45,8 @@ inline constexpr int kIppJobAborted = 8;
 inline constexpr int kIppJobCompleted = 9;
 
 // One printer-state-reasons or job-state-reasons keyword and the status bits
-// it sets. A reason matches with or without its "-error", "-warning" or
-// "-report" suffix.
+// it sets. A reason matches as it is, or without its "-error", "-warning"
+// or "-report" suffix.
 struct ReasonBits {
     const char* keyword;
     std::uint32_t bits;
