@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Builds the library, the zeseal tool and the example system directory, then
-# draws the demo page with all four marks, saved as out/page.png (the
-# watermark and the water code from examples/, the copy-detection pattern of
-# an example printer model and the installed court logo for ink printers,
-# both read from the example system directory), and lists the example
-# printers with their verdicts.
+# runs "zeseal demo": it lists the example printers with their verdicts,
+# prints the test page on the default example printer (its PNG lands in
+# out/printed/) and renders the certificate page with all four marks as
+# out/page.png (the watermark and the water code from examples/, the
+# copy-detection pattern of an example printer model and the installed court
+# logo for ink printers, both read from the example system directory).
+#
+# The demo prints through a copy of examples/printers.txt in out/, so the
+# settings the test page changes never touch the example file.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,15 +18,7 @@ cmake --build --preset default --target zeseal_cli
 cmake --build --preset default --target zeseal_system_dir
 export ZESEAL_SYSTEM_DIR="$PWD/build/default/system"
 mkdir -p out
-./build/default/tools/zeseal/zeseal draw --paper A4 --dpi 600 \
-  --watermark examples/watermark.b64 --wm-at 100,100 \
-  --watercode examples/watercode.b64 --wc-at 250,2100 --layout 3 \
-  --cdp TalvoLaser5100 --cdp-at 3900,200 --kind 1101 \
-  --logo-model 1201 --logo-at 440,560 \
+# The copy's output folder (../out/printed) is out/printed, as for the original.
+cp examples/printers.txt out/printers.txt
+./build/default/tools/zeseal/zeseal demo --printers out/printers.txt --examples examples \
   -o out/page.png
-echo "Wrote out/page.png"
-
-# The printers of the example virtual spooler, with their verdicts.
-export ZESEAL_PRINTERS="$PWD/examples/printers.txt"
-./build/default/tools/zeseal/zeseal printers
-./build/default/tools/zeseal/zeseal default

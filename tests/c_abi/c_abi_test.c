@@ -65,6 +65,10 @@ int main(void) {
     Expect(iGetZePrinter() == ZE_NO_LOCAL_PRINTER, "no printer gives 1000");
     Expect(iGetZePrinterPort("Nobody", port, (int32_t)sizeof port) == 0, "no port is found");
     Expect(iZePrinterSet("Nobody", 1) == ZE_SETTINGS_FAILED, "nothing is set");
+    Expect(iZeTestPrinting("Nobody", "Any", "caption", ZE_KIND_LOCAL, 2) == ZE_TEST_PRINT_REFUSED,
+           "a local printer that cannot be set prints no test page");
+    Expect(iZeTestPrinting("Nobody", "Any", "caption", ZE_KIND_NETWORK, 2) == ZE_OK,
+           "a network printer that cannot be opened ends the test page with 0");
     Expect(iZeHostUseVirtualSpooler(NULL) == 0, "the choice is undone");
     return failures == 0 ? 0 : 1;
 }

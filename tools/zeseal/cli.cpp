@@ -13,6 +13,7 @@
 #include "draw_command.h"
 #include "paper.h"
 #include "printer_commands.h"
+#include "testpage_commands.h"
 #include "result_meanings.h"
 #include "seal_commands.h"
 #include "tool_error.h"
@@ -84,6 +85,7 @@ struct Commands {
     DataFileCommands dataFiles;
     CdpCommand cdp;
     PrinterCommands printers;
+    TestPageCommands testPage;
 };
 
 void AddContainerCommands(CLI::App& app, Commands& c) {
@@ -227,6 +229,7 @@ int Dispatch(Commands& c, std::ostream& out, std::ostream& err) {
     if (c.cdp.command->parsed()) return RunCdp(c.cdp, out, err);
     if (PrinterCommandParsed(c.printers)) return RunPrinterCommand(c.printers, out, err);
     if (int status = 0; RunDenseCodeCommand(c.denseCode, out, err, status)) return status;
+    if (int status = 0; RunTestPageCommand(c.testPage, out, err, status)) return status;
     return kUsageError;
 }
 
@@ -249,6 +252,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     AddCdpCommand(app, commands.cdp);
     AddPrinterCommands(app, commands.printers);
     AddDenseCodeCommands(app, commands.denseCode);
+    AddTestPageCommands(app, commands.testPage);
     commands.codes = app.add_subcommand("codes", "List the library's result codes and meanings");
     commands.codes->add_option("CODE", commands.codeList, "Codes to explain (default: all)");
 

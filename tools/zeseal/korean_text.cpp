@@ -32,4 +32,25 @@ std::string Cp949ToUtf8(std::string_view text) {
     return out;
 }
 
+std::optional<std::string> Utf8ToCp949(std::string_view text) {
+    iconv_t converter = iconv_open("CP949", "UTF-8");
+    if (converter == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+    std::string in(text);
+    std::string out;
+    char* from = in.data();
+    std::size_t fromLeft = in.size();
+    char buffer[256];
+    bool failed = false;
+    while (fromLeft > 0 && !failed) {
+        char* to = buffer;
+        std::size_t toLeft = sizeof buffer;
+        const std::size_t done = iconv(converter, &from, &fromLeft, &to, &toLeft);
+        out.append(buffer, sizeof buffer - toLeft);
+        failed = done == static_cast<std::size_t>(-1) && toLeft == sizeof buffer;
+    }
+    iconv_close(converter);
+    if (failed) return std::nullopt;
+    return out;
+}
+
 }  // namespace zeseal::tool

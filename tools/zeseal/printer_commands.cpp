@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "korean_text.h"
-#include "platform/posix/cups_spooler.h"
 #include "platform/posix/spooler_flag_names.h"
 #include "platform/spooler.h"
 #include "printers/default_printer.h"
@@ -23,43 +22,6 @@ namespace zeseal::tool {
 namespace {
 
 const std::map<std::string, int> kModes = {{"queued", 0}, {"direct", 1}};
-
-// The library and the tool's own view of the printers read the same file:
-// the choice goes to both through the environment.
-void ChoosePrintersFile(const std::string& file, std::ostream& err) {
-    std::string path = file;
-    if (path.empty()) {
-        const char* env = std::getenv("ZESEAL_PRINTERS");
-        if (env == nullptr || *env == '\0') {
-            throw ToolError("no printers file: give --spooler cups, --spooler FILE or --printers "
-                            "FILE, or set ZESEAL_PRINTERS (examples/printers.txt is one)");
-        }
-        path = env;
-    }
-    setenv("ZESEAL_PRINTERS", path.c_str(), 1);
-    // Let the library say what is wrong with the file, if anything.
-    const bool quiet = std::getenv("ZESEAL_DIAGNOSTICS") == nullptr;
-    if (quiet) setenv("ZESEAL_DIAGNOSTICS", "stderr", 1);
-    err.flush();
-    const int chosen = iZeHostUseVirtualSpooler(path.c_str());
-    if (quiet) unsetenv("ZESEAL_DIAGNOSTICS");
-    if (chosen == -1) throw ToolError("printers file '" + path + "' cannot be read");
-    if (chosen != 0) throw ToolError("printers file '" + path + "' is malformed (see above)");
-}
-
-// --spooler cups asks the client's default CUPS scheduler (CUPS_SERVER, or
-// the client configuration); any other value is a printers file. The choice
-// is made in the library and in the tool's own view of the printers.
-void ChooseSpooler(const PrinterCommands& c, std::ostream& err) {
-    if (c.spooler == "cups") {
-        platform::posix::ChooseCupsServer(nullptr);
-        if (iZeHostUseCupsSpooler(nullptr) != 0) {
-            throw ToolError("the CUPS scheduler cannot be reached (CUPS_SERVER chooses another)");
-        }
-        return;
-    }
-    ChoosePrintersFile(c.spooler.empty() ? c.printersFile : c.spooler, err);
-}
 
 void AddSpoolerOptions(CLI::App* sub, PrinterCommands& c) {
     sub->add_option("--spooler", c.spooler,
@@ -159,6 +121,41 @@ CLI::App* AddNamed(CLI::App& app, PrinterCommands& c, const char* command, const
 
 }  // namespace
 
+// Chooses the virtual spooler's file for the library and the tool's own view
+// of the printers, which share one spooler choice.
+void ChoosePrintersFile(const std::string& file, std::ostream& err) {
+    std::string path = file;
+    if (path.empty()) {
+        const char* env = std::getenv("ZESEAL_PRINTERS");
+        if (env == nullptr || *env == '\0') {
+            throw ToolError("no printers file: give --printers FILE or set ZESEAL_PRINTERS "
+                            "(examples/printers.txt is one)");
+        }
+        path = env;
+    }
+    // Let the library say what is wrong with the file, if anything.
+    const bool quiet = std::getenv("ZESEAL_DIAGNOSTICS") == nullptr;
+    if (quiet) setenv("ZESEAL_DIAGNOSTICS", "stderr", 1);
+    err.flush();
+    const int chosen = iZeHostUseVirtualSpooler(path.c_str());
+    if (quiet) unsetenv("ZESEAL_DIAGNOSTICS");
+    if (chosen == -1) throw ToolError("printers file '" + path + "' cannot be read");
+    if (chosen != 0) throw ToolError("printers file '" + path + "' is malformed (see above)");
+}
+
+// --spooler cups asks the client's default CUPS scheduler (CUPS_SERVER, or
+// the client configuration); any other value is a printers file. The choice
+// is made in the library and in the tool's own view of the printers.
+void ChooseSpooler(const std::string& spooler, const std::string& printersFile, std::ostream& err) {
+    if (spooler == "cups") {
+        if (iZeHostUseCupsSpooler(nullptr) != 0) {
+            throw ToolError("the CUPS scheduler cannot be reached (CUPS_SERVER chooses another)");
+        }
+        return;
+    }
+    ChoosePrintersFile(spooler.empty() ? printersFile : spooler, err);
+}
+
 std::string JsonString(const std::string& text) {
     std::string json = "\"";
     for (const char c : text) {
@@ -254,7 +251,7 @@ bool PrinterCommandParsed(const PrinterCommands& c) {
 }
 
 int RunPrinterCommand(const PrinterCommands& c, std::ostream& out, std::ostream& err) {
-    ChooseSpooler(c, err);
+    ChooseSpooler(c.spooler, c.printersFile, err);
     if (c.printers->parsed()) return RunPrinterList(c.json, out);
     if (c.status->parsed()) return RunStatus(c.name, out);
     if (c.jobs->parsed()) return RunJobs(c.name, c.filter, out);

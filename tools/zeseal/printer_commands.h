@@ -40,6 +40,16 @@ bool PrinterCommandParsed(const PrinterCommands& commands);
 // library's answer is 0). Throws ToolError when no spooler can be used.
 int RunPrinterCommand(const PrinterCommands& commands, std::ostream& out, std::ostream& err);
 
+// Chooses the virtual spooler's file (file, or ZESEAL_PRINTERS when file is
+// empty) for the library and the tool. Throws ToolError when there is none
+// or it cannot be used; the library's reason goes to err.
+void ChoosePrintersFile(const std::string& file, std::ostream& err);
+
+// Chooses the spooler of a --spooler value: "cups" for the default CUPS
+// scheduler, any other value a printers file, empty: printersFile. Throws
+// ToolError when it cannot be used.
+void ChooseSpooler(const std::string& spooler, const std::string& printersFile, std::ostream& err);
+
 // "printers": the classified list, as a table or as JSON.
 int RunPrinterList(bool json, std::ostream& out);
 

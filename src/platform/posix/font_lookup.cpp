@@ -12,8 +12,9 @@
 namespace zeseal::platform::posix {
 namespace {
 
-// "궁서체" in code page 949.
+// "궁서체" and its proportional face "궁서" in code page 949.
 constexpr std::string_view kGungseoCp949 = "\xB1\xC3\xBC\xAD\xC3\xBC";
+constexpr std::string_view kGungseoProportionalCp949 = "\xB1\xC3\xBC\xAD";
 constexpr const char* kGungseoStandIn = "NanumMyeongjo";
 
 struct PatternOwner {
@@ -115,7 +116,7 @@ FontFile Resolve(std::string_view faceName, std::int32_t weight, bool italic) {
 }  // namespace
 
 std::string FamilyForFace(std::string_view faceName) {
-    if (faceName == kGungseoCp949) return kGungseoStandIn;
+    if (faceName == kGungseoCp949 || faceName == kGungseoProportionalCp949) return kGungseoStandIn;
     return Cp949ToUtf8(faceName);
 }
 

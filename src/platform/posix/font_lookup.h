@@ -1,9 +1,10 @@
 // Finds the font file for a face name of the library's texts, through
 // fontconfig.
 //
-// The Windows face "궁서체" (a Korean brush-style serif) has no counterpart
-// on a Debian system; it is stood in for by NanumMyeongjo (fonts-nanum).
-// The order tried for it, and for any other face name, is:
+// The Windows faces "궁서체" and "궁서" (a Korean brush-style serif, fixed
+// and proportional) have no counterpart on a Debian system; both are stood
+// in for by NanumMyeongjo (fonts-nanum).
+// The order tried for them, and for any other face name, is:
 //   1. the face's own family (for "궁서체": NanumMyeongjo);
 //   2. a serif face that covers Korean;
 //   3. any face that covers Korean;

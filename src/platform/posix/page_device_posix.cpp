@@ -3,6 +3,7 @@
 
 #include "platform/page_device.h"
 #include "platform/posix/rgb_page.h"
+#include "platform/posix/rgb_page_drawing.h"
 #include "platform/posix/stretch_dib.h"
 
 namespace zeseal::platform {
@@ -14,6 +15,8 @@ public:
 
     std::int32_t DotsPerInchX() override { return page_->dpiX; }
     std::int32_t DotsPerInchY() override { return page_->dpiY; }
+    std::int32_t PixelWidth() override { return page_->width; }
+    std::int32_t PixelHeight() override { return page_->height; }
     PageRect ClipBox() override { return {0, 0, page_->width, page_->height}; }
     std::int32_t SetStretchMode(std::int32_t mode) override {
         if (mode < kStretchAndScans || mode > kStretchDeleteScans) return 0;
@@ -25,6 +28,14 @@ public:
     }
     std::int32_t StretchDib(const DibTransfer& transfer) override {
         return posix::StretchDibOntoPage(*page_, transfer);
+    }
+    bool OutlineRectangle(const PageRect& rect, const PagePen& pen) override {
+        posix::DrawOutlinedRectangle(*page_, rect, pen);
+        return true;
+    }
+    bool WriteText(std::int32_t x, std::int32_t y, std::string_view text, const PageFont& font,
+                 std::uint32_t alignment) override {
+        return posix::DrawTextLine(*page_, x, y, text, font, alignment);
     }
 
 private:

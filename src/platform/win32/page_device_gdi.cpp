@@ -1,6 +1,8 @@
 // The page device of the Windows build: the caller's printer device context.
 #include <windows.h>
 
+#include <string>
+
 #include "platform/page_device.h"
 
 namespace zeseal::platform {
@@ -12,6 +14,8 @@ public:
 
     std::int32_t DotsPerInchX() override { return GetDeviceCaps(dc_, LOGPIXELSX); }
     std::int32_t DotsPerInchY() override { return GetDeviceCaps(dc_, LOGPIXELSY); }
+    std::int32_t PixelWidth() override { return GetDeviceCaps(dc_, HORZRES); }
+    std::int32_t PixelHeight() override { return GetDeviceCaps(dc_, VERTRES); }
     PageRect ClipBox() override {
         RECT box = {};
         GetClipBox(dc_, &box);
@@ -23,6 +27,30 @@ public:
         return StretchDIBits(dc_, t.destX, t.destY, t.destWidth, t.destHeight, t.srcX, t.srcY,
                              t.srcWidth, t.srcHeight, t.bits,
                              static_cast<const BITMAPINFO*>(t.info), DIB_RGB_COLORS, t.rop);
+    }
+    bool OutlineRectangle(const PageRect& rect, const PagePen& pen) override {
+        HPEN created = CreatePen(PS_SOLID, pen.width, pen.colour);
+        if (created == nullptr) return false;
+        HGDIOBJ previous = SelectObject(dc_, created);
+        const BOOL drawn = ::Rectangle(dc_, rect.left, rect.top, rect.right, rect.bottom);
+        SelectObject(dc_, previous);
+        DeleteObject(created);
+        return drawn != FALSE;
+    }
+    bool WriteText(std::int32_t x, std::int32_t y, std::string_view text, const PageFont& font,
+                 std::uint32_t alignment) override {
+        const std::string face(font.faceName.substr(0, LF_FACESIZE - 1));
+        HFONT created = CreateFontA(font.height, 0, 0, 0, font.weight, font.italic ? TRUE : FALSE,
+                                    FALSE, FALSE, DWORD(font.charSet), DWORD(font.outPrecision),
+                                    DWORD(font.clipPrecision), DWORD(font.quality),
+                                    DWORD(font.pitchAndFamily), face.c_str());
+        if (created == nullptr) return false;
+        HGDIOBJ previous = SelectObject(dc_, created);
+        SetTextAlign(dc_, alignment);
+        const BOOL written = TextOutA(dc_, x, y, text.data(), int(text.size()));
+        SelectObject(dc_, previous);
+        DeleteObject(created);
+        return written != FALSE;
     }
 
 private:

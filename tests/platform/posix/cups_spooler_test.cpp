@@ -22,6 +22,9 @@
 #include "platform/spooler.h"
 #include "printers/default_printer.h"
 #include "printers/printer_list_builder.h"
+#include "support/png_file.h"
+#include "testpage/dense_code_page_reader.h"
+#include "testpage/test_page.h"
 
 namespace zeseal {
 namespace {
@@ -285,6 +288,32 @@ TEST_F(CupsSpoolerTest, PrintedPageArrivesByteForByteAsAPng) {
     Shell("lpadmin -x zs-socket");
     EXPECT_EQ(received.size(), FileBytes(expectedPath).size());
     EXPECT_TRUE(received == FileBytes(expectedPath));
+}
+
+TEST_F(CupsSpoolerTest, TestPageArrivesAsAFileWhoseDenseCodeDecodes) {
+    const std::string output = SchedulerDir() + "/out/laser.prn";
+    std::remove(output.c_str());
+    ASSERT_EQ(iZeTestPrinting("zs-laser", "TalvoLaser5100", "caption", ZE_KIND_LOCAL, 2), ZE_OK);
+    // The file device writes the job when it has passed the filter.
+    testing::RgbImage page;
+    for (int tries = 0; tries < 600 && page.width == 0; ++tries) {
+        if (Shell("lpstat -o zs-laser | grep -q .") != 0) page = testing::ReadRgbPng(output);
+        if (page.width == 0) usleep(100000);
+    }
+    ASSERT_EQ(page.width, 3508);  // A4 landscape at the queue's 300 dpi
+    ASSERT_EQ(page.height, 2480);
+    testpage::DensePageRaster raster;
+    raster.pixels = page.rgb.data();
+    raster.width = page.width;
+    raster.height = page.height;
+    raster.rowBytes = std::size_t(page.width) * 3;
+    raster.dpiX = raster.dpiY = 300;
+    const testpage::DenseCodeReading reading =
+        testpage::ReadDenseCodeFromPage(raster, testpage::kDenseCodeX, testpage::kDenseCodeY);
+    ASSERT_TRUE(reading.ok()) << int(reading.status);
+    ASSERT_GE(reading.bytes.size(), testpage::kDenseCodeText.size());
+    EXPECT_EQ(std::string(reading.bytes.begin(), reading.bytes.begin() + testpage::kDenseCodeText.size()),
+              testpage::kDenseCodeText);
 }
 
 }  // namespace

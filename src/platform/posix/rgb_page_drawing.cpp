@@ -1,0 +1,120 @@
+#include "platform/posix/rgb_page_drawing.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/posix/cp949_text.h"
+#include "platform/posix/font_lookup.h"
+#include "platform/posix/freetype_line.h"
+
+namespace zeseal::platform::posix {
+namespace {
+
+constexpr std::uint32_t kWhite = 0x00FFFFFF;
+constexpr std::uint32_t kHorizontalFlags = kAlignCenter;  // TA_LEFT, TA_RIGHT or TA_CENTER
+constexpr std::uint32_t kVerticalFlags = kAlignBaseline;  // TA_TOP, TA_BOTTOM or TA_BASELINE
+
+struct Span {
+    std::int64_t begin;
+    std::int64_t end;  // outside
+};
+
+// The pen's band across one edge line.
+Span BandAround(std::int64_t line, std::int32_t penWidth) {
+    const std::int64_t width = std::max(penWidth, 1);
+    const std::int64_t begin = line - width / 2;
+    return {begin, begin + width};
+}
+
+PageRect ToRect(Span x, Span y) {
+    auto clamp = [](std::int64_t v) {
+        return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
+    };
+    return {clamp(x.begin), clamp(y.begin), clamp(x.end), clamp(y.end)};
+}
+
+}  // namespace
+
+void FillRgbRectangle(RgbPage& page, const PageRect& rect, std::uint32_t colour) {
+    const std::int32_t left = std::max(rect.left, 0);
+    const std::int32_t top = std::max(rect.top, 0);
+    const std::int32_t right = std::min(rect.right, page.width);
+    const std::int32_t bottom = std::min(rect.bottom, page.height);
+    if (left >= right || top >= bottom) return;
+    const std::uint8_t rgb[3] = {static_cast<std::uint8_t>(colour & 0xFF),
+                                 static_cast<std::uint8_t>((colour >> 8) & 0xFF),
+                                 static_cast<std::uint8_t>((colour >> 16) & 0xFF)};
+    for (std::int32_t y = top; y < bottom; ++y) {
+        std::uint8_t* pixel = page.Row(y) + std::size_t(left) * 3;
+        for (std::int32_t x = left; x < right; ++x, pixel += 3) std::copy_n(rgb, 3, pixel);
+    }
+}
+
+void DrawOutlinedRectangle(RgbPage& page, const PageRect& rect, const PagePen& pen) {
+    if (rect.right <= rect.left || rect.bottom <= rect.top) return;
+    FillRgbRectangle(page, rect, kWhite);
+    const Span leftBand = BandAround(rect.left, pen.width);
+    const Span rightBand = BandAround(std::int64_t{rect.right} - 1, pen.width);
+    const Span topBand = BandAround(rect.top, pen.width);
+    const Span bottomBand = BandAround(std::int64_t{rect.bottom} - 1, pen.width);
+    const Span across{leftBand.begin, rightBand.end};
+    const Span down{topBand.begin, bottomBand.end};
+    FillRgbRectangle(page, ToRect(across, topBand), pen.colour);
+    FillRgbRectangle(page, ToRect(across, bottomBand), pen.colour);
+    FillRgbRectangle(page, ToRect(leftBand, down), pen.colour);
+    FillRgbRectangle(page, ToRect(rightBand, down), pen.colour);
+}
+
+bool DrawTextLine(RgbPage& page, std::int32_t x, std::int32_t y, std::string_view text,
+                  const PageFont& font, std::uint32_t alignment) {
+    const FontFile file = FindFontFile(font.faceName, font.weight, font.italic);
+    if (file.path.empty()) return false;
+    const auto line =
+        FreeTypeLine::Load(file.path, file.index, font.height, font.weight >= 600 && !file.bold);
+    if (!line) return false;
+    const std::u32string characters = DecodeCp949(text);
+    const std::int64_t width = line->Advance(characters);
+    const LineMetrics metrics = line->Metrics();
+    const std::int64_t cell = std::int64_t{metrics.ascent} + metrics.descent;
+
+    std::int64_t left = x;
+    if ((alignment & kHorizontalFlags) == kAlignCenter) {
+        left = x - width / 2;
+    } else if ((alignment & kHorizontalFlags) == kAlignRight) {
+        left = x - width;
+    }
+    std::int64_t top = y;
+    if ((alignment & kVerticalFlags) == kAlignBaseline) {
+        top = y - metrics.ascent;
+    } else if ((alignment & kVerticalFlags) == kAlignBottom) {
+        top = y - cell;
+    }
+    if (page.backgroundMode == kBackgroundOpaque) {
+        FillRgbRectangle(page, ToRect({left, left + width}, {top, top + cell}), kWhite);
+    }
+
+    // The glyphs are rasterised into a mask over the part of the page they
+    // may touch (the cell, widened for overhanging glyphs), then inked.
+    const std::int64_t margin = std::max<std::int64_t>(cell / 2, 1);
+    const std::int64_t maskLeft = std::max<std::int64_t>(left - margin, 0);
+    const std::int64_t maskTop = std::max<std::int64_t>(top - margin, 0);
+    const std::int64_t maskRight = std::min<std::int64_t>(left + width + margin, page.width);
+    const std::int64_t maskBottom = std::min<std::int64_t>(top + cell + margin, page.height);
+    if (maskLeft >= maskRight || maskTop >= maskBottom) return true;
+    const auto maskWidth = static_cast<std::int32_t>(maskRight - maskLeft);
+    const auto maskHeight = static_cast<std::int32_t>(maskBottom - maskTop);
+    std::vector<std::uint8_t> mask(std::size_t(maskWidth) * std::size_t(maskHeight), 0);
+    line->Draw(characters, static_cast<std::int32_t>(left - maskLeft),
+               static_cast<std::int32_t>(top - maskTop), {0, 0, maskWidth, maskHeight},
+               {mask.data(), maskWidth, maskHeight}, 1);
+    for (std::int32_t row = 0; row < maskHeight; ++row) {
+        const std::uint8_t* inked = mask.data() + std::size_t(row) * std::size_t(maskWidth);
+        std::uint8_t* pixel = page.Row(static_cast<std::int32_t>(maskTop) + row) + std::size_t(maskLeft) * 3;
+        for (std::int32_t col = 0; col < maskWidth; ++col, pixel += 3) {
+            if (inked[col] != 0) std::fill_n(pixel, 3, std::uint8_t{0});
+        }
+    }
+    return true;
+}
+
+}  // namespace zeseal::platform::posix

@@ -1,0 +1,123 @@
+#include "testpage_commands.h"
+
+#include <zeseal/zeseal_posix.h>
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli.h"
+#include "support/png_file.h"
+#include "testpage/dense_code_page_reader.h"
+#include "testpage/test_page.h"
+
+namespace zeseal::tool {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Two printers at 300 dpi in a fresh folder, printing into its "printed"
+// folder, with the example installation's data files. The file is chosen
+// with --printers only: the tool and the library share the choice.
+class TestPageCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("zeseal-testpage-tool-" + std::to_string(getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        std::ofstream(dir_ / "printers.txt")
+            << "default = Office\noutput = printed\n"
+               "[printer Office]\nport = USB001\ndriver = Talvo Laser 5100\n"
+               "attributes = PRINTER_ATTRIBUTE_QUEUED | PRINTER_ATTRIBUTE_LOCAL\nresolution = 300\n"
+               "[printer Refusing]\nport = USB002\ndriver = Talvo Laser 5100\n"
+               "attributes = PRINTER_ATTRIBUTE_DIRECT\nfail = start-document\n";
+        setenv("ZESEAL_SYSTEM_DIR", ZESEAL_EXAMPLE_SYSTEM_DIR, 1);
+        unsetenv("ZESEAL_PRINTERS");
+    }
+    void TearDown() override {
+        iZeHostUseVirtualSpooler(nullptr);
+        unsetenv("ZESEAL_SYSTEM_DIR");
+        fs::remove_all(dir_);
+    }
+
+    int Run(std::vector<std::string> args) {
+        args.insert(args.begin(), "zeseal");
+        std::vector<const char*> argv;
+        for (const std::string& arg : args) argv.push_back(arg.c_str());
+        out_.str("");
+        err_.str("");
+        return RunCli(static_cast<int>(argv.size()), argv.data(), out_, err_);
+    }
+    std::string Printers() const { return (dir_ / "printers.txt").string(); }
+
+    fs::path dir_;
+    std::ostringstream out_;
+    std::ostringstream err_;
+};
+
+TEST_F(TestPageCommandsTest, TestpageNamesAPageWhoseDenseCodeReadsBack) {
+    ASSERT_EQ(Run({"testpage", "Office", "--printers", Printers()}), 0) << out_.str() << err_.str();
+    // The last line is the page's file.
+    std::string text = out_.str(), last;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) last = line;
+    ASSERT_TRUE(fs::exists(last)) << text;
+    EXPECT_EQ(fs::path(last).parent_path().filename(), "printed");
+
+    const testing::RgbImage page = testing::ReadRgbPng(last);
+    ASSERT_EQ(page.width, 3508);  // landscape A4 at 300 dpi
+    testpage::DensePageRaster raster;
+    raster.pixels = page.rgb.data();
+    raster.width = page.width;
+    raster.height = page.height;
+    raster.rowBytes = std::size_t(page.width) * 3;
+    raster.dpiX = raster.dpiY = 300;
+    const auto reading =
+        testpage::ReadDenseCodeFromPage(raster, testpage::kDenseCodeX, testpage::kDenseCodeY);
+    ASSERT_TRUE(reading.ok());
+    EXPECT_EQ(std::string(reading.bytes.begin(),
+                          reading.bytes.begin() + std::ptrdiff_t(testpage::kDenseCodeText.size())),
+              testpage::kDenseCodeText);
+}
+
+TEST_F(TestPageCommandsTest, FailuresAreToldInWords) {
+    struct Case {
+        std::vector<std::string> args;
+        const char* said;
+    };
+    const std::vector<Case> cases{
+        {{"testpage", "Refusing", "--kind", "1102"}, "no page was printed"},
+        {{"testpage", "Nobody"}, "1006"},
+        {{"testpage", "Office", "--caption", "\xFF\xFE"}, "code page 949"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"--printers", Printers()});
+        EXPECT_EQ(Run(args), 1) << c.said;
+        EXPECT_NE((out_.str() + err_.str()).find(c.said), std::string::npos)
+            << out_.str() << err_.str();
+    }
+}
+
+TEST_F(TestPageCommandsTest, DemoListsPrintsAndRendersTheCertificatePage) {
+    const fs::path page = dir_ / "page.png";
+    ASSERT_EQ(Run({"demo", "--printers", Printers(), "--examples", ZESEAL_EXAMPLES_DIR, "-o",
+                   page.string()}),
+              0)
+        << out_.str() << err_.str();
+    EXPECT_NE(out_.str().find("Refusing"), std::string::npos);
+    EXPECT_NE(out_.str().find("test page on 'Office': 0"), std::string::npos);
+    EXPECT_TRUE(fs::exists(page));
+    EXPECT_FALSE(fs::is_empty(dir_ / "printed"));
+}
+
+}  // namespace
+}  // namespace zeseal::tool

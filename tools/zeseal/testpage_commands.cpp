@@ -1,0 +1,165 @@
+#include "testpage_commands.h"
+
+#include <zeseal/zeseal.h>
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <filesystem>
+#include <ostream>
+#include <set>
+
+#include "draw_command.h"
+#include "korean_text.h"
+#include "platform/posix/virtual_spooler.h"
+#include "platform/spooler.h"
+#include "printer_commands.h"
+#include "printers/default_printer.h"
+#include "result_meanings.h"
+#include "tool_error.h"
+
+namespace zeseal::tool {
+namespace {
+
+// The caption the printer-list dialog passes.
+constexpr const char* kDialogCaption = "Ostrevane 등기사항증명서 발급 출력 테스트";
+
+namespace fs = std::filesystem;
+
+std::set<fs::path> PngFilesIn(const fs::path& folder) {
+    std::set<fs::path> files;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        if (entry.path().extension() == ".png") files.insert(entry.path());
+    }
+    return files;
+}
+
+fs::path OutputFolder() {
+    const auto file = platform::posix::LoadChosenPrintersFile();
+    if (!file) throw ToolError("the printers file cannot be used");
+    return platform::posix::OutputFolderOf(platform::posix::VirtualSpoolerFile(), *file);
+}
+
+std::string DriverOf(const std::string& name) {
+    std::uint32_t error = 0;
+    auto printer = platform::ActiveSpooler().Open(name, platform::PrinterAccess::kUse, error);
+    platform::PrinterInfo info;
+    if (!printer || !printer->ReadInfo(info)) return {};
+    return info.driver;
+}
+
+// Prints the test page and names the new page files. The printers file is
+// chosen already.
+int PrintTestPage(const TestPageCommands& c, const std::string& name, std::ostream& out) {
+    const std::string detector = c.detector.empty() ? DriverOf(name) : c.detector;
+    const auto caption = Utf8ToCp949(c.caption.empty() ? kDialogCaption : c.caption);
+    if (!caption) throw ToolError("--caption must be UTF-8 text that code page 949 can hold");
+    const fs::path folder = OutputFolder();
+    const std::set<fs::path> before = PngFilesIn(folder);
+    const std::int32_t result =
+        iZeTestPrinting(name.c_str(), detector.c_str(), caption->c_str(), c.kind, c.orientation);
+    out << "test page on '" << name << "': " << DescribeResult(result) << "\n";
+    if (result != ZE_OK) return 1;
+    std::vector<fs::path> printed;
+    for (const fs::path& file : PngFilesIn(folder)) {
+        if (before.count(file) == 0) printed.push_back(file);
+    }
+    if (printed.empty()) {
+        out << "no page was printed: the printer cannot be opened, or its spooler refused the "
+               "document or the page\n";
+        return 1;
+    }
+    for (const fs::path& file : printed) out << file.lexically_normal().string() << "\n";
+    return 0;
+}
+
+int RunDemo(const TestPageCommands& c, std::ostream& out, std::ostream& err) {
+    out << "== The printers ==\n";
+    RunPrinterList(false, out);
+
+    out << "\n== A test page on the default printer ==\n";
+    char name[260] = {};
+    if (printers::ReadDefaultPrinterName(name, sizeof name) != 1 || std::string(name) == ",,,") {
+        throw ToolError("the printers file names no default printer");
+    }
+    const int printed = PrintTestPage(c, name, out);
+
+    out << "\n== The certificate page ==\n";
+    const fs::path examples(c.examples);
+    DrawOptions draw;
+    draw.watermark = (examples / "watermark.b64").string();
+    draw.watermarkAt = {100, 100};
+    draw.waterCode = (examples / "watercode.b64").string();
+    draw.waterCodeAt = {250, 2100};
+    draw.layout = 3;
+    draw.seal.cdpModel = "TalvoLaser5100";
+    draw.seal.cdpAt = "3900,200";
+    draw.seal.kind = ZE_KIND_LOCAL;
+    draw.seal.logoModel = 1201;
+    draw.seal.logoAt = "440,560";
+    draw.denseCode.clear();
+    draw.output = c.output;
+    const int drawn = RunDraw(draw, out, err);
+    return printed == 0 && drawn == 0 ? 0 : 1;
+}
+
+void AddPrintersOption(CLI::App& command, TestPageCommands& c) {
+    command.add_option("--spooler", c.spooler,
+                       "cups: the CUPS queues; FILE: the virtual spooler's printers file")
+        ->type_name("cups|FILE");
+    command.add_option("--printers", c.printersFile, "The virtual spooler's file (default: ZESEAL_PRINTERS)")
+        ->type_name("FILE");
+}
+
+}  // namespace
+
+void AddTestPageCommands(CLI::App& app, TestPageCommands& c) {
+    c.testpage = app.add_subcommand(
+        "testpage", "Print the library's test page on a printer and name the page's PNG file");
+    c.testpage->add_option("NAME", c.name, "The printer's name")->required();
+    AddPrintersOption(*c.testpage, c);
+    c.testpage->add_option("--detector", c.detector,
+                           "The model whose copy-detection pattern is printed (default: the "
+                           "printer's driver)")
+        ->type_name("MODEL");
+    c.testpage->add_option("--caption", c.caption, "The line in the middle of the page (UTF-8)")
+        ->type_name("TEXT");
+    c.testpage->add_option("--kind", c.kind,
+                           "1101 a local printer (first set to direct printing); any other "
+                           "value a network printer")
+        ->capture_default_str();
+    c.testpage->add_option("--orientation", c.orientation,
+                           "1 portrait, 2 or more landscape (the dense code needs landscape)")
+        ->capture_default_str();
+    c.testpage->footer(
+        "The page lands in the printers file's output folder as job-<id>-page-1.png.\n\n"
+        "Example:\n"
+        "  zeseal testpage 'Talvo Laser (Office)' --printers examples/printers.txt");
+
+    c.demo = app.add_subcommand(
+        "demo", "List the printers, print a test page on the default printer and render a "
+                "certificate page");
+    AddPrintersOption(*c.demo, c);
+    c.demo->add_option("--examples", c.examples, "The folder of the example marks")
+        ->capture_default_str();
+    c.demo->add_option("-o,--output", c.output, "The certificate page (PNG)")->capture_default_str();
+    c.demo->footer("The pattern and the logo come from the system directory (ZESEAL_SYSTEM_DIR).");
+}
+
+bool RunTestPageCommand(const TestPageCommands& c, std::ostream& out, std::ostream& err,
+                        int& status) {
+    if (c.testpage != nullptr && c.testpage->parsed()) {
+        ChooseSpooler(c.spooler, c.printersFile, err);
+        status = PrintTestPage(c, c.name, out);
+        return true;
+    }
+    if (c.demo != nullptr && c.demo->parsed()) {
+        ChooseSpooler(c.spooler, c.printersFile, err);
+        status = RunDemo(c, out, err);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace zeseal::tool
