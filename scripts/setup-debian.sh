@@ -9,6 +9,7 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-nanum
   libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+  libcups2-dev cups
   clang libclang-rt-14-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix googletest

@@ -7,6 +7,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
 
+# A private CUPS scheduler for the tests labelled cups, on a local socket
+# only; stopped by its PID when the script ends, however it ends.
+cups_dir=$(mktemp -d /tmp/zeseal-cups.XXXXXX)
+trap 'scripts/private-cupsd.sh stop "$cups_dir"; rm -rf "$cups_dir"' EXIT
+scripts/private-cupsd.sh start "$cups_dir"
+export ZESEAL_TEST_CUPS_DIR="$cups_dir"
+
 for preset in default asan-ubsan fuzz; do
   echo "== $preset"
   cmake --preset "$preset" -DZESEAL_WARNINGS_AS_ERRORS=ON >/dev/null

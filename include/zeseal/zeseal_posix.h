@@ -76,6 +76,15 @@ ZESEAL_API int32_t ZESEAL_CALL iZeHostUseVirtualSpooler(const char* printersFile
  * reason goes to the diagnostic stream). */
 ZESEAL_API int32_t ZESEAL_CALL iZeHostSetDialogScript(const char* script);
 
+/* Chooses a CUPS scheduler as the spooler: its queues become the printers.
+ * server is a host name, "host:port" or the path of the scheduler's local
+ * socket; NULL or "" is the client's default server (CUPS_SERVER or the
+ * client configuration). Until this call the virtual spooler is used; a
+ * later iZeHostUseVirtualSpooler returns to it. Returns 0 when the scheduler
+ * answers, -1 when it cannot be reached (the choice is made in every case:
+ * then there are no printers until it answers). */
+ZESEAL_API int32_t ZESEAL_CALL iZeHostUseCupsSpooler(const char* server);
+
 #ifdef __cplusplus
 }
 #endif

@@ -147,6 +147,17 @@ TEST_F(PrinterCommandsTest, AMalformedFileIsNamedWithItsLine) {
     EXPECT_NE(Err().find("no printers file"), std::string::npos);
 }
 
+TEST_F(PrinterCommandsTest, SpoolerOptionChoosesAFileOrAnUnreachableScheduler) {
+    std::ofstream(dir_ / "one.txt") << "[printer Only]\nport = LPT1:\ndriver = Kestrel LX-40\n";
+    EXPECT_EQ(Run({"port", "Only", "--spooler", (dir_ / "one.txt").string()}), 0);
+    EXPECT_NE(Out().find("LPT1:"), std::string::npos) << Out();
+    // A scheduler socket that nothing listens on: the tool says so.
+    setenv("CUPS_SERVER", (dir_ / "no-scheduler").c_str(), 1);
+    EXPECT_EQ(Run({"printers", "--spooler", "cups"}), 1);
+    unsetenv("CUPS_SERVER");
+    EXPECT_NE(Err().find("CUPS scheduler cannot be reached"), std::string::npos) << Err();
+}
+
 TEST(JsonString, EscapesWhatJsonNeeds) {
     EXPECT_EQ(JsonString("a\"b\\c\nd\x01"), "\"a\\\"b\\\\c\\nd\\u0001\"");
 }

@@ -23,6 +23,14 @@ namespace {
 
 const std::map<std::string, int> kModes = {{"queued", 0}, {"direct", 1}};
 
+void AddSpoolerOptions(CLI::App* sub, PrinterCommands& c) {
+    sub->add_option("--spooler", c.spooler,
+                    "cups: the CUPS queues; FILE: the virtual spooler's printers file")
+        ->type_name("cups|FILE");
+    sub->add_option("--printers", c.printersFile, "The virtual spooler's file (default: ZESEAL_PRINTERS)")
+        ->type_name("FILE");
+}
+
 int Report(const std::string& what, std::int32_t result, std::ostream& out) {
     out << what << ": " << DescribeResult(result) << "\n";
     return result == 0 ? 0 : 1;
@@ -107,8 +115,7 @@ int RunSet(const std::string& name, const std::string& mode, std::ostream& out) 
 CLI::App* AddNamed(CLI::App& app, PrinterCommands& c, const char* command, const char* what) {
     CLI::App* sub = app.add_subcommand(command, what);
     sub->add_option("NAME", c.name, "The printer's name")->required();
-    sub->add_option("--printers", c.printersFile, "The virtual spooler's file (default: ZESEAL_PRINTERS)")
-        ->type_name("FILE");
+    AddSpoolerOptions(sub, c);
     return sub;
 }
 
@@ -134,6 +141,19 @@ void ChoosePrintersFile(const std::string& file, std::ostream& err) {
     if (quiet) unsetenv("ZESEAL_DIAGNOSTICS");
     if (chosen == -1) throw ToolError("printers file '" + path + "' cannot be read");
     if (chosen != 0) throw ToolError("printers file '" + path + "' is malformed (see above)");
+}
+
+// --spooler cups asks the client's default CUPS scheduler (CUPS_SERVER, or
+// the client configuration); any other value is a printers file. The choice
+// is made in the library and in the tool's own view of the printers.
+void ChooseSpooler(const std::string& spooler, const std::string& printersFile, std::ostream& err) {
+    if (spooler == "cups") {
+        if (iZeHostUseCupsSpooler(nullptr) != 0) {
+            throw ToolError("the CUPS scheduler cannot be reached (CUPS_SERVER chooses another)");
+        }
+        return;
+    }
+    ChoosePrintersFile(spooler.empty() ? printersFile : spooler, err);
 }
 
 std::string JsonString(const std::string& text) {
@@ -197,14 +217,13 @@ void AddPrinterCommands(CLI::App& app, PrinterCommands& c) {
     c.printers = app.add_subcommand(
         "printers", "List the local printers, each with its verdict: able to issue or not, and why");
     c.printers->add_flag("--json", c.json, "Print the list as JSON");
-    c.printers->add_option("--printers", c.printersFile,
-                           "The virtual spooler's file (default: ZESEAL_PRINTERS)")
-        ->type_name("FILE");
+    AddSpoolerOptions(c.printers, c);
     c.printers->footer(
         "Printer connections (a name or port holding \\\\) are not listed. The verdict\n"
         "needs the supported-model file in the system directory (ZESEAL_SYSTEM_DIR).\n\n"
         "Example:\n"
-        "  zeseal printers --printers examples/printers.txt --json");
+        "  zeseal printers --printers examples/printers.txt --json\n"
+        "  zeseal printers --spooler cups");
 
     c.status = AddNamed(app, c, "status", "Tell whether a printer is ready to print");
     c.jobs = AddNamed(app, c, "jobs", "Count a printer's jobs of one document, and list its queue");
@@ -216,13 +235,12 @@ void AddPrinterCommands(CLI::App& app, PrinterCommands& c) {
     c.set->add_option("--mode", c.mode, "queued: spool whole jobs first; direct: print at once")
         ->required()
         ->check(CLI::IsMember({"queued", "direct"}));
-    c.set->footer("The change is written back into the printers file.");
+    c.set->footer("The change is written back into the printers file. On CUPS, copies-default\n"
+                  "becomes 1; CUPS always spools, so the mode changes nothing there.");
 
     c.defaultPrinter = app.add_subcommand(
         "default", "Show the default printer and whether it, or any printer, is able to issue");
-    c.defaultPrinter->add_option("--printers", c.printersFile,
-                                 "The virtual spooler's file (default: ZESEAL_PRINTERS)")
-        ->type_name("FILE");
+    AddSpoolerOptions(c.defaultPrinter, c);
 }
 
 bool PrinterCommandParsed(const PrinterCommands& c) {
@@ -233,7 +251,7 @@ bool PrinterCommandParsed(const PrinterCommands& c) {
 }
 
 int RunPrinterCommand(const PrinterCommands& c, std::ostream& out, std::ostream& err) {
-    ChoosePrintersFile(c.printersFile, err);
+    ChooseSpooler(c.spooler, c.printersFile, err);
     if (c.printers->parsed()) return RunPrinterList(c.json, out);
     if (c.status->parsed()) return RunStatus(c.name, out);
     if (c.jobs->parsed()) return RunJobs(c.name, c.filter, out);

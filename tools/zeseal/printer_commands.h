@@ -1,7 +1,8 @@
 // The printer commands: "printers", "status", "jobs", "port", "default" and
-// "set". They ask the library about the printers of the virtual spooler's
-// file (--printers FILE, or ZESEAL_PRINTERS) and show each result code with
-// its meaning.
+// "set". They ask the library about the printers of a CUPS scheduler
+// (--spooler cups) or of the virtual spooler's file (--spooler FILE,
+// --printers FILE, or ZESEAL_PRINTERS) and show each result code with its
+// meaning.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +23,7 @@ struct PrinterCommands {
     CLI::App* defaultPrinter = nullptr;
     CLI::App* set = nullptr;
     std::string printersFile;  // empty: ZESEAL_PRINTERS
+    std::string spooler;       // "cups", a printers file, or empty: printersFile
     std::string name;
     std::string filter = "ALL";
     std::string mode;
@@ -35,13 +37,18 @@ void AddPrinterCommands(CLI::App& app, PrinterCommands& commands);
 bool PrinterCommandParsed(const PrinterCommands& commands);
 
 // Runs the parsed command; returns the exit status (0 only when the
-// library's answer is 0). Throws ToolError when no printers file can be used.
+// library's answer is 0). Throws ToolError when no spooler can be used.
 int RunPrinterCommand(const PrinterCommands& commands, std::ostream& out, std::ostream& err);
 
 // Chooses the virtual spooler's file (file, or ZESEAL_PRINTERS when file is
 // empty) for the library and the tool. Throws ToolError when there is none
 // or it cannot be used; the library's reason goes to err.
 void ChoosePrintersFile(const std::string& file, std::ostream& err);
+
+// Chooses the spooler of a --spooler value: "cups" for the default CUPS
+// scheduler, any other value a printers file, empty: printersFile. Throws
+// ToolError when it cannot be used.
+void ChooseSpooler(const std::string& spooler, const std::string& printersFile, std::ostream& err);
 
 // "printers": the classified list, as a table or as JSON.
 int RunPrinterList(bool json, std::ostream& out);

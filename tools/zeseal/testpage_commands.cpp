@@ -110,6 +110,9 @@ int RunDemo(const TestPageCommands& c, std::ostream& out, std::ostream& err) {
 }
 
 void AddPrintersOption(CLI::App& command, TestPageCommands& c) {
+    command.add_option("--spooler", c.spooler,
+                       "cups: the CUPS queues; FILE: the virtual spooler's printers file")
+        ->type_name("cups|FILE");
     command.add_option("--printers", c.printersFile, "The virtual spooler's file (default: ZESEAL_PRINTERS)")
         ->type_name("FILE");
 }
@@ -152,12 +155,12 @@ void AddTestPageCommands(CLI::App& app, TestPageCommands& c) {
 bool RunTestPageCommand(const TestPageCommands& c, std::ostream& out, std::ostream& err,
                         int& status) {
     if (c.testpage != nullptr && c.testpage->parsed()) {
-        ChoosePrintersFile(c.printersFile, err);
+        ChooseSpooler(c.spooler, c.printersFile, err);
         status = PrintTestPage(c, c.name, out);
         return true;
     }
     if (c.demo != nullptr && c.demo->parsed()) {
-        ChoosePrintersFile(c.printersFile, err);
+        ChooseSpooler(c.spooler, c.printersFile, err);
         status = RunDemo(c, out, err);
         return true;
     }

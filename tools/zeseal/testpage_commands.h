@@ -18,6 +18,7 @@ struct TestPageCommands {
     CLI::App* testpage = nullptr;
     CLI::App* demo = nullptr;
     std::string printersFile;  // empty: ZESEAL_PRINTERS
+    std::string spooler;       // "cups", a printers file, or empty: printersFile
     std::string name;
     std::string detector;  // empty: the printer's driver, as the printer-list dialog passes
     std::string caption;   // UTF-8; empty: the dialog's caption

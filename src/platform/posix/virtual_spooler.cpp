@@ -14,6 +14,7 @@
 #include "platform/posix/png_writer.h"
 #include "platform/posix/printers_file_io.h"
 #include "platform/posix/rgb_page.h"
+#include "platform/posix/spooler_choice.h"
 #include "platform/spooler.h"
 
 namespace zeseal::platform {
@@ -291,6 +292,7 @@ public:
 }  // namespace
 
 int ChooseVirtualSpoolerFile(const char* path) {
+    ChooseSpoolerBackend(SpoolerBackend::kVirtual);
     {
         std::lock_guard lock(choiceMutex);
         Chosen() = path != nullptr ? path : "";
@@ -347,11 +349,11 @@ std::string OutputFolderOf(const std::string& path, const PrintersFile& file) {
     return (folder.empty() ? output : folder / output).string();
 }
 
-}  // namespace posix
-
-Spooler& ActiveSpooler() {
-    static posix::VirtualSpooler spooler;
+Spooler& VirtualSpoolerInstance() {
+    static VirtualSpooler spooler;
     return spooler;
 }
+
+}  // namespace posix
 
 }  // namespace zeseal::platform

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/posix/printers_file.h"
+#include "platform/spooler.h"
 
 namespace zeseal::platform::posix {
 
@@ -33,5 +34,8 @@ std::shared_ptr<const PrintersFile> LoadChosenPrintersFile();
 
 // The folder where the printers file at path sends printed pages.
 std::string OutputFolderOf(const std::string& path, const PrintersFile& file);
+
+// The virtual spooler over the chosen printers file.
+Spooler& VirtualSpoolerInstance();
 
 }  // namespace zeseal::platform::posix
