@@ -99,6 +99,13 @@ std::size_t Base64DecodePrefix(const char* text, std::size_t limit, std::uint8_t
     return static_cast<std::size_t>(o - out);
 }
 
+std::size_t Base64LeadingDigits(const char* text, std::size_t limit) noexcept {
+    const auto* in = reinterpret_cast<const unsigned char*>(text);
+    std::size_t n = 0;
+    while (n < limit && kDigit[in[n]] != kNotDigit) ++n;
+    return n;
+}
+
 std::int32_t Base64Decode(std::uint8_t* out, const char* text) noexcept {
     return static_cast<std::int32_t>(Base64DecodePrefix(text, std::strlen(text), out));
 }

@@ -17,6 +17,10 @@ std::size_t Base64MaxDecodedSize(std::size_t textLength) noexcept;
 // into out. Returns the number of bytes written.
 std::size_t Base64DecodePrefix(const char* text, std::size_t limit, std::uint8_t* out) noexcept;
 
+// The number of Base64 digits at the start of text, reading at most limit
+// characters: how much of it a decoder reads.
+std::size_t Base64LeadingDigits(const char* text, std::size_t limit) noexcept;
+
 // Decodes a NUL-terminated text. Returns the number of bytes written.
 std::int32_t Base64Decode(std::uint8_t* out, const char* text) noexcept;
 

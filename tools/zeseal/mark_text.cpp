@@ -2,34 +2,16 @@
 
 #include <zlib.h>
 
-#include <array>
+#include <algorithm>
 #include <cstdio>
 #include <ostream>
 
+#include "codec/base64.h"
 #include "file_io.h"
 #include "tool_error.h"
 
 namespace zeseal::tool {
 namespace {
-
-constexpr std::uint8_t kNotDigit = 64;
-
-constexpr std::array<std::uint8_t, 256> MakeDigitTable() {
-    std::array<std::uint8_t, 256> t{};
-    for (auto& v : t) v = kNotDigit;
-    for (int i = 0; i < 26; ++i) {
-        t['A' + i] = static_cast<std::uint8_t>(i);
-        t['a' + i] = static_cast<std::uint8_t>(26 + i);
-    }
-    for (int i = 0; i < 10; ++i) t['0' + i] = static_cast<std::uint8_t>(52 + i);
-    t['+'] = 62;
-    t['/'] = 63;
-    return t;
-}
-
-constexpr std::array<std::uint8_t, 256> kDigit = MakeDigitTable();
-
-std::uint8_t DigitOf(char c) { return kDigit[static_cast<unsigned char>(c)]; }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
@@ -60,27 +42,9 @@ std::string Printable(char c) {
 }  // namespace
 
 std::vector<std::uint8_t> DecodeBase64Prefix(std::string_view text, std::size_t maxChars) {
-    std::size_t digits = 0;
     const std::size_t limit = std::min(text.size(), maxChars);
-    while (digits < limit && DigitOf(text[digits]) != kNotDigit) ++digits;
-    std::vector<std::uint8_t> out;
-    out.reserve(BytesOfDigits(digits));
-    std::uint32_t group = 0;
-    for (std::size_t i = 0; i < digits; ++i) {
-        group = (group << 6) | DigitOf(text[i]);
-        if (i % 4 == 3) {
-            out.push_back(static_cast<std::uint8_t>(group >> 16));
-            out.push_back(static_cast<std::uint8_t>(group >> 8));
-            out.push_back(static_cast<std::uint8_t>(group));
-            group = 0;
-        }
-    }
-    const std::size_t rest = digits % 4;
-    if (rest >= 2) {
-        group <<= 6 * (4 - rest);
-        out.push_back(static_cast<std::uint8_t>(group >> 16));
-        if (rest == 3) out.push_back(static_cast<std::uint8_t>(group >> 8));
-    }
+    std::vector<std::uint8_t> out(codec::Base64MaxDecodedSize(limit));
+    out.resize(codec::Base64DecodePrefix(text.data(), limit, out.data()));
     return out;
 }
 
@@ -93,9 +57,7 @@ MarkText ParseMarkText(std::string_view raw) {
     if (mark.text.size() > static_cast<std::size_t>(INT32_MAX) - 8) {
         throw ToolError("the container text is too long to hand to the library");
     }
-    while (mark.digits < mark.text.size() && DigitOf(mark.text[mark.digits]) != kNotDigit) {
-        ++mark.digits;
-    }
+    mark.digits = codec::Base64LeadingDigits(mark.text.data(), mark.text.size());
     mark.decodedBytes = BytesOfDigits(mark.digits);
     return mark;
 }
