@@ -115,7 +115,9 @@ TEST_F(CupsSpoolerTest, ListsTheQueuesWithTheirPortsAndMakeAndModel) {
     const std::vector<std::pair<std::string, std::string>> expected = {
         {"zs-laser", "FILE:"}, {"zs-network", "192.168.0.10"}, {"zs-parallel", "LPT1:"},
         {"zs-shared", "\\\\server.invalid\\Office"}, {"zs-usb", "USB001"}};
-    for (const auto& [name, port] : expected) {
+    for (const auto& entry : expected) {
+        const std::string& name = entry.first;
+        const std::string& port = entry.second;
         const auto found = std::find_if(printers.begin(), printers.end(),
                                         [&](const LocalPrinter& p) { return p.name == name; });
         ASSERT_NE(found, printers.end()) << name;
