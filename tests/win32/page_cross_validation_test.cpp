@@ -41,7 +41,16 @@ public:
         : page_(platform::posix::MakeWhitePage(width, height, dpi, dpi)) {}
     std::int32_t DotsPerInchX() override { return page_->dpiX; }
     std::int32_t DotsPerInchY() override { return page_->dpiY; }
+    std::int32_t PixelWidth() override { return page_->width; }
+    std::int32_t PixelHeight() override { return page_->height; }
     platform::PageRect ClipBox() override { return {0, 0, page_->width, page_->height}; }
+    // The marks compared here are bitmaps only; the test page's pens and
+    // text are not part of this comparison.
+    bool OutlineRectangle(const platform::PageRect&, const platform::PagePen&) override { return false; }
+    bool WriteText(std::int32_t, std::int32_t, std::string_view, const platform::PageFont&,
+                   std::uint32_t) override {
+        return false;
+    }
     std::int32_t SetStretchMode(std::int32_t mode) override {
         return std::exchange(page_->stretchMode, mode);
     }
