@@ -16,6 +16,10 @@ wanted=$(awk 'f && NF {print $1} /^EXPORTS/ {f=1}' src/ZEsealWARDEN.def | sort)
 declared=$(grep -o 'ZESEAL_CALL [A-Za-z]*' include/zeseal/zeseal.h | awk '{print $2}' | sort)
 
 status=0
+if [ "$(wc -l <<<"$wanted")" -ne 22 ]; then
+  echo "src/ZEsealWARDEN.def lists $(wc -l <<<"$wanted") names, not the 22 of the interface" >&2
+  status=1
+fi
 if [ "$exports" != "$wanted" ]; then
   echo "$dll: the export table differs from src/ZEsealWARDEN.def:" >&2
   diff <(echo "$wanted") <(echo "$exports") >&2 || true

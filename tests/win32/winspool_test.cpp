@@ -249,5 +249,22 @@ TEST_F(WinspoolTest, ADocumentPrintedToAFileIsPostScript) {
     DeleteFileA("FILE:");
 }
 
+// The test page sets the printer for direct printing, then prints one
+// landscape page through the PostScript driver.
+TEST_F(WinspoolTest, TheTestPagePrintsAPostScriptFile) {
+    DeleteFileA("FILE:");
+    ASSERT_EQ(iZeTestPrinting(kPrinter, kDriver, "ZEseal test page", ZE_KIND_LOCAL, 3), ZE_OK);
+    const std::string start = FileStart("FILE:", 4096);
+    EXPECT_EQ(start.substr(0, 4), "%!PS");
+    EXPECT_NE(start.find("%%Orientation: Landscape"), std::string::npos) << start;
+    const auto printer = OpenFull();
+    ASSERT_NE(printer, nullptr);
+    PrinterInfo info;
+    ASSERT_TRUE(printer->ReadInfo(info));
+    EXPECT_EQ(info.attributes & kPrinterAttributeDirect, kPrinterAttributeDirect);
+    DeleteFileA("FILE:");
+    ASSERT_EQ(iZePrinterSet(kPrinter, 0), ZE_OK);
+}
+
 }  // namespace
 }  // namespace zeseal
