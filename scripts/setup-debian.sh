@@ -13,7 +13,7 @@ packages=(
   clang libclang-rt-14-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix googletest
-  wine wine64 xvfb
+  wine wine64 xvfb locales
 )
 
 missing=()
@@ -27,4 +27,13 @@ if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The Windows dialog tests run Wine in a Korean locale, so that its ANSI code
+# page is 949.
+if ! locale -a 2>/dev/null | grep -qix 'ko_KR.utf8'; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "Generating the ko_KR.UTF-8 locale"
+  $sudo localedef -i ko_KR -f UTF-8 ko_KR.UTF-8
 fi

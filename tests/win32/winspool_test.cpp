@@ -15,42 +15,16 @@
 #include "platform/spooler.h"
 #include "printers/printer_list_builder.h"
 #include "printers/printer_list_state.h"
+#include "wine_printers.h"
 
 namespace zeseal {
 namespace {
 
 using namespace zeseal::platform;
+using testing::FileStart;
 
 constexpr char kPrinter[] = "ZEseal Wine Laser";
 constexpr char kDriver[] = "ZEseal Wine PostScript";
-
-constexpr char kPpd[] =
-    "*PPD-Adobe: \"4.3\"\n"
-    "*FormatVersion: \"4.3\"\n"
-    "*FileVersion: \"1.0\"\n"
-    "*LanguageVersion: English\n"
-    "*LanguageEncoding: ISOLatin1\n"
-    "*PCFileName: \"ZESEAL.PPD\"\n"
-    "*Manufacturer: \"ZEseal\"\n"
-    "*Product: \"(Wine Laser)\"\n"
-    "*ModelName: \"ZEseal Wine Laser\"\n"
-    "*ShortNickName: \"ZEseal Wine Laser\"\n"
-    "*NickName: \"ZEseal Wine Laser\"\n"
-    "*PSVersion: \"(3010.000) 0\"\n"
-    "*LanguageLevel: \"3\"\n"
-    "*ColorDevice: False\n"
-    "*DefaultColorSpace: Gray\n"
-    "*DefaultResolution: 300dpi\n"
-    "*OpenUI *PageSize: PickOne\n"
-    "*DefaultPageSize: A4\n"
-    "*PageSize A4/A4: \"<</PageSize[595 842]/ImagingBBox null>>setpagedevice\"\n"
-    "*CloseUI: *PageSize\n"
-    "*DefaultImageableArea: A4\n"
-    "*ImageableArea A4/A4: \"0 0 595 842\"\n"
-    "*DefaultPaperDimension: A4\n"
-    "*PaperDimension A4/A4: \"595 842\"\n"
-    "*DefaultFont: Courier\n"
-    "*Font Courier: Standard \"(001.000)\" Standard ROM\n";
 
 // Wine's EnumJobsA is a stub that fails without an error code; there the
 // job list counts as unreadable.
@@ -68,47 +42,7 @@ bool SpoolerListsJobs() {
 
 class WinspoolTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        // The PPD goes straight into the driver directory, where the driver
-        // looks for its data file.
-        char drivers[MAX_PATH] = {};
-        DWORD length = 0;
-        ASSERT_TRUE(GetPrinterDriverDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(drivers),
-                                               sizeof drivers, &length));
-        CreateDirectoryA((std::string(drivers) + "\\3").c_str(), nullptr);
-        const std::string ppd = std::string(drivers) + "\\3\\zeseal-wine-laser.ppd";
-        HANDLE file = CreateFileA(ppd.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        WriteFile(file, kPpd, sizeof kPpd - 1, &written, nullptr);
-        CloseHandle(file);
-
-        std::string driverName = kDriver, driverFile = "wineps.drv", dataFile = ppd;
-        DRIVER_INFO_3A driver = {};
-        driver.cVersion = 3;
-        driver.pName = driverName.data();
-        driver.pDriverPath = driverFile.data();
-        driver.pDataFile = dataFile.data();
-        driver.pConfigFile = driverFile.data();
-        ASSERT_TRUE(AddPrinterDriverExA(nullptr, 3, reinterpret_cast<BYTE*>(&driver),
-                                        APD_COPY_NEW_FILES))
-            << GetLastError();
-
-        std::string printerName = kPrinter, port = "FILE:", processor = "winprint", type = "RAW";
-        PRINTER_INFO_2A info = {};
-        info.pPrinterName = printerName.data();
-        info.pPortName = port.data();
-        info.pDriverName = driverName.data();
-        info.pPrintProcessor = processor.data();
-        info.pDatatype = type.data();
-        info.Attributes = PRINTER_ATTRIBUTE_LOCAL | PRINTER_ATTRIBUTE_QUEUED;
-        HANDLE printer = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
-        if (printer == nullptr) {
-            ASSERT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PRINTER_ALREADY_EXISTS));
-        } else {
-            ClosePrinter(printer);
-        }
-    }
+    static void SetUpTestSuite() { testing::AddWinePrinter(kPrinter, kDriver); }
 
     std::unique_ptr<PrinterHandle> OpenFull() {
         std::uint32_t error = 99;
@@ -214,18 +148,6 @@ TEST_F(WinspoolTest, TheListBuildClassifiesTheAddedPrinter) {
     }
     EXPECT_TRUE(found);
     printers::ReleasePrinterList();
-}
-
-// The first bytes of a file, or nothing when it cannot be read.
-std::string FileStart(const char* path, DWORD count) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    std::string start(count, '\0');
-    DWORD read = 0;
-    if (!ReadFile(file, start.data(), count, &read, nullptr)) read = 0;
-    CloseHandle(file);
-    start.resize(read);
-    return start;
 }
 
 // Wine's port FILE: writes a document without an output name to the file
