@@ -3,30 +3,19 @@
 #include <zeseal/zeseal.h>
 
 #include <cstring>
-#include <memory>
 
+#include "frame/caller_page.h"
 #include "frame/fault_frame.h"
 #include "frame/frame_heap.h"
-#include "marks/bmp_image.h"
 #include "marks/copy_detector.h"
 #include "marks/copy_detector_pattern.h"
 #include "marks/draw_on_page.h"
-#include "platform/page_device.h"
 
 using namespace zeseal;
 
 namespace {
 
 constexpr std::int32_t kDetectorFailed = ZE_COPYDETECTOR_FAILED;
-
-// Binds the device outside the fault frame, so a caught fault never strands it.
-std::unique_ptr<platform::PageDevice> AttachOutsideFrame(HDC dc) noexcept {
-    try {
-        return platform::AttachPageDevice(dc);
-    } catch (...) {
-        return nullptr;
-    }
-}
 
 }  // namespace
 
@@ -54,20 +43,12 @@ ZESEAL_API int32_t ZESEAL_CALL iZeCopyDetectorData(const char* modelName, uint8_
 
 ZESEAL_API int32_t ZESEAL_CALL iZeCopyDetector(HDC dc, int32_t, const uint8_t* bmpImage,
                                                int32_t x, int32_t y, int32_t, int32_t) {
-    const auto page = AttachOutsideFrame(dc);
-    return frame::Guarded(kDetectorFailed, [&] {
-        if (!page || bmpImage == nullptr) return kDetectorFailed;
-        // The image has no stated length: its file-size field bounds it.
-        const std::size_t stated = marks::StatedFileSize(bmpImage);
-        return marks::DrawBmpImage(*page, bmpImage, stated, x, y, marks::kPatternDpi)
-                   ? ZE_OK
-                   : kDetectorFailed;
-    });
+    return frame::DrawCallerBmp(dc, bmpImage, x, y, marks::kPatternDpi, kDetectorFailed);
 }
 
 ZESEAL_API int32_t ZESEAL_CALL iZeCopyDetectorPrint(HDC dc, const char* modelName, int32_t x,
                                                     int32_t y, int32_t kind, int32_t) {
-    const auto page = AttachOutsideFrame(dc);
+    const auto page = frame::AttachOutsideFrame(dc);
     return frame::Guarded(kDetectorFailed, [&] {
         char name[marks::kNameBufferSize];
         if (!marks::ChooseDetectorName(modelName, kind, name)) return kDetectorFailed;

@@ -3,14 +3,13 @@
 #include <zeseal/zeseal.h>
 
 #include <cstring>
-#include <memory>
+#include <string>
 
+#include "frame/caller_page.h"
 #include "frame/fault_frame.h"
 #include "frame/frame_heap.h"
-#include "marks/bmp_image.h"
 #include "marks/court_logo.h"
 #include "marks/draw_on_page.h"
-#include "platform/page_device.h"
 #include "platform/system_directory.h"
 
 using namespace zeseal;
@@ -18,15 +17,6 @@ using namespace zeseal;
 namespace {
 
 constexpr std::int32_t kLogoFailed = ZE_COURTLOGO_FAILED;
-
-// Binds the device outside the fault frame, so a caught fault never strands it.
-std::unique_ptr<platform::PageDevice> AttachOutsideFrame(HDC dc) noexcept {
-    try {
-        return platform::AttachPageDevice(dc);
-    } catch (...) {
-        return nullptr;
-    }
-}
 
 }  // namespace
 
@@ -38,7 +28,7 @@ ZESEAL_API int32_t ZESEAL_CALL iZeCourtLogoData(void) { return ZE_OK; }
 
 ZESEAL_API int32_t ZESEAL_CALL iZeCourtLogo(HDC dc, const uint8_t* bmpImage, int32_t imageLength,
                                             int32_t, int32_t, int32_t x, int32_t y) {
-    const auto page = AttachOutsideFrame(dc);
+    const auto page = frame::AttachOutsideFrame(dc);
     return frame::Guarded(kLogoFailed, [&] {
         if (imageLength < 1) return kLogoFailed;
         // A private copy with a zero byte after it; the picture is checked
@@ -56,21 +46,13 @@ ZESEAL_API int32_t ZESEAL_CALL iZeCourtLogo(HDC dc, const uint8_t* bmpImage, int
 
 ZESEAL_API int32_t ZESEAL_CALL iZeCourtLogoAddVista(HDC dc, const uint8_t* bmpImage, int32_t,
                                                     int32_t, int32_t, int32_t x, int32_t y) {
-    const auto page = AttachOutsideFrame(dc);
-    return frame::Guarded(kLogoFailed, [&] {
-        if (!page || bmpImage == nullptr) return kLogoFailed;
-        // Drawn from the caller's own buffer, which has no stated length:
-        // the file header's size field bounds what the picture may occupy.
-        const std::size_t stated = marks::StatedFileSize(bmpImage);
-        return marks::DrawBmpImage(*page, bmpImage, stated, x, y, marks::kCourtLogoDpiBase)
-                   ? ZE_OK
-                   : kLogoFailed;
-    });
+    // Drawn from the caller's own buffer, without a private copy.
+    return frame::DrawCallerBmp(dc, bmpImage, x, y, marks::kCourtLogoDpiBase, kLogoFailed);
 }
 
 ZESEAL_API int32_t ZESEAL_CALL iZeCourtLogoPrint(HDC dc, int32_t model, int32_t, int32_t,
                                                  int32_t x, int32_t y) {
-    const auto page = AttachOutsideFrame(dc);
+    const auto page = frame::AttachOutsideFrame(dc);
     std::string path;
     try {
         path = platform::SystemFilePath(marks::CourtLogoFileName(model));

@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "cli.h"
+#include "support/tool_runs.h"
 
 namespace zeseal::tool {
 namespace {
@@ -26,18 +25,14 @@ protected:
 };
 
 TEST_P(Choose, RunsTheExportThroughTheScriptAndShowsTheOutputs) {
-    std::vector<std::string> args = {"zeseal", "choose", "--printers",
+    std::vector<std::string> args = {"choose", "--printers",
                                      std::string(ZESEAL_EXAMPLES_DIR) + "/printers.txt"};
     args.insert(args.end(), GetParam().args.begin(), GetParam().args.end());
-    std::vector<const char*> argv;
-    for (const std::string& arg : args) argv.push_back(arg.c_str());
-    std::ostringstream out;
-    std::ostringstream err;
-    EXPECT_EQ(RunCli(static_cast<int>(argv.size()), argv.data(), out, err), GetParam().status)
-        << out.str() << err.str();
+    const testing::ToolOutcome run = testing::RunTool(args);
+    EXPECT_EQ(run.status, GetParam().status) << run.out << run.err;
     for (const std::string& text : GetParam().shown) {
-        EXPECT_NE((out.str() + err.str()).find(text), std::string::npos)
-            << text << "\n" << out.str() << err.str();
+        EXPECT_NE((run.out + run.err).find(text), std::string::npos)
+            << text << "\n" << run.out << run.err;
     }
 }
 

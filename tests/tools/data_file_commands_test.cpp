@@ -2,18 +2,15 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "catalogue/data_file_format.h"
 #include "catalogue/model_lookup.h"
 #include "catalogue/model_record.h"
-#include "cli.h"
+#include "support/tool_runs.h"
 
 namespace zeseal::tool {
 namespace {
@@ -22,44 +19,11 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
 // A scratch directory, also made the system directory of the lookups.
-class DataFileCommandsTest : public ::testing::Test {
+class DataFileCommandsTest : public testing::ToolTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("zeseal-tool-" + std::to_string(getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        setenv("ZESEAL_SYSTEM_DIR", dir_.c_str(), 1);
-    }
-    void TearDown() override {
-        unsetenv("ZESEAL_SYSTEM_DIR");
-        fs::remove_all(dir_);
-    }
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-    void WriteText(const std::string& name, const std::string& text) const {
-        std::ofstream(Path(name), std::ios::binary) << text;
-    }
-    Bytes ReadBytes(const std::string& name) const {
-        std::ifstream in(Path(name), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    void WriteBytes(const std::string& name, const Bytes& bytes) const {
-        std::ofstream(Path(name), std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    }
-    int Run(std::vector<std::string> args) {
-        args.insert(args.begin(), "zeseal");
-        std::vector<const char*> argv;
-        for (const std::string& a : args) argv.push_back(a.c_str());
-        out_.str("");
-        err_.str("");
-        return RunCli(static_cast<int>(argv.size()), argv.data(), out_, err_);
-    }
-
-    fs::path dir_;
-    std::ostringstream out_;
-    std::ostringstream err_;
+    DataFileCommandsTest() : ToolTest("zeseal-tool") {}
+    void SetUp() override { setenv("ZESEAL_SYSTEM_DIR", dir().c_str(), 1); }
+    void TearDown() override { unsetenv("ZESEAL_SYSTEM_DIR"); }
 };
 
 const char kCatalogue[] =
@@ -69,11 +33,11 @@ const char kCatalogue[] =
     "LaserTwo,2,0,0,0,22,5,0,1\n";
 
 TEST_F(DataFileCommandsTest, ABuiltCatalogueIsReadBackByTheLibraryAndListed) {
-    WriteText("models.csv", kCatalogue);
+    Write("models.csv", kCatalogue);
     ASSERT_EQ(Run({"catalogue", "build", Path("models.csv"), "-o", Path(catalogue::kModelFileName)}), 0)
-        << err_.str();
-    EXPECT_NE(out_.str().find("wrote 3 records and 1 filler entry (316 bytes)"), std::string::npos)
-        << out_.str();
+        << Err();
+    EXPECT_NE(Out().find("wrote 3 records and 1 filler entry (316 bytes)"), std::string::npos)
+        << Out();
 
     char query[260] = "laser two";
     catalogue::NormalizeModelName(query);
@@ -83,27 +47,27 @@ TEST_F(DataFileCommandsTest, ABuiltCatalogueIsReadBackByTheLibraryAndListed) {
     EXPECT_EQ(catalogue::LookupSupportedModel("INKONE"), catalogue::kModelFound);
     EXPECT_EQ(catalogue::LookupSupportedModel("NONE"), catalogue::kModelNotFound);
 
-    ASSERT_EQ(Run({"catalogue", "list", Path(catalogue::kModelFileName)}), 0) << err_.str();
-    const std::string listing = out_.str();
+    ASSERT_EQ(Run({"catalogue", "list", Path(catalogue::kModelFileName)}), 0) << Err();
+    const std::string listing = Out();
     EXPECT_NE(listing.find("3 records stated"), std::string::npos) << listing;
     EXPECT_NE(listing.find("(filler entry)"), std::string::npos) << listing;
     EXPECT_NE(listing.find("LaserTwo"), std::string::npos) << listing;
-    EXPECT_TRUE(err_.str().empty()) << err_.str();
+    EXPECT_TRUE(Err().empty()) << Err();
 }
 
 TEST_F(DataFileCommandsTest, ASourceWithAnErrorWritesNothingAndKeepsTheOldFile) {
-    WriteText("models.csv", kCatalogue);
+    Write("models.csv", kCatalogue);
     ASSERT_EQ(Run({"catalogue", "build", Path("models.csv"), "-o", Path("out.dat")}), 0);
-    const Bytes before = ReadBytes("out.dat");
-    WriteText("models.csv", std::string(kCatalogue) + "Bad,1,0,0,0,11,70000,0,0\n");
+    const Bytes before = Read("out.dat");
+    Write("models.csv", std::string(kCatalogue) + "Bad,1,0,0,0,11,70000,0,0\n");
     EXPECT_EQ(Run({"catalogue", "build", Path("models.csv"), "-o", Path("out.dat")}), 1);
-    EXPECT_NE(err_.str().find("models.csv:5: error: dot_pitch 70000"), std::string::npos)
-        << err_.str();
-    EXPECT_EQ(ReadBytes("out.dat"), before);
+    EXPECT_NE(Err().find("models.csv:5: error: dot_pitch 70000"), std::string::npos)
+        << Err();
+    EXPECT_EQ(Read("out.dat"), before);
 
-    WriteText("names.txt", std::string(140, 'N') + "\n");
+    Write("names.txt", std::string(140, 'N') + "\n");
     EXPECT_EQ(Run({"courtlist", "build", Path("names.txt"), "-o", Path("court.dat")}), 1);
-    EXPECT_NE(err_.str().find("names.txt:1: error:"), std::string::npos) << err_.str();
+    EXPECT_NE(Err().find("names.txt:1: error:"), std::string::npos) << Err();
     EXPECT_FALSE(fs::exists(Path("court.dat")));
 }
 
@@ -121,17 +85,19 @@ class DamagedListingTest : public DataFileCommandsTest,
 // Entry 3 (the record InkOne) is at offset 4 + 2 x 78 = 160.
 TEST_P(DamagedListingTest, NamesTheBadEntry) {
     const ListDamage& d = GetParam();
-    WriteText("models.csv", kCatalogue);
+    // The test's name holds a '/', yet its folder is a single one that goes whole.
+    EXPECT_EQ(dir().parent_path(), fs::temp_directory_path());
+    Write("models.csv", kCatalogue);
     ASSERT_EQ(Run({"catalogue", "build", Path("models.csv"), "-o", Path("m.dat")}), 0);
-    Bytes file = ReadBytes("m.dat");
+    Bytes file = Read("m.dat");
     if (d.cut) {
         file.resize(d.offset);
     } else {
         file[d.offset] ^= d.value;
     }
-    WriteBytes("m.dat", file);
+    Write("m.dat", file);
     EXPECT_EQ(Run({"catalogue", "list", Path("m.dat")}), 1);
-    EXPECT_NE(err_.str().find(d.fragment), std::string::npos) << err_.str();
+    EXPECT_NE(Err().find(d.fragment), std::string::npos) << Err();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -144,21 +110,21 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<ListDamage>& info) { return std::string(info.param.what); });
 
 TEST_F(DataFileCommandsTest, ABuiltCourtListIsReadBackByTheLibraryAndListed) {
-    WriteText("names.txt", "# court\nCourtInk1\n  courtlaser2  \n");
+    Write("names.txt", "# court\nCourtInk1\n  courtlaser2  \n");
     ASSERT_EQ(Run({"courtlist", "build", Path("names.txt"), "-o", Path(catalogue::kCourtListFileName)}), 0)
-        << err_.str();
+        << Err();
     EXPECT_EQ(catalogue::LookupCourtPrinter("COURTLASER2"), catalogue::kCourtPrinterFound);
     EXPECT_EQ(catalogue::LookupCourtPrinter("COURTINK"), catalogue::kCourtPrinterNotFound);
 
-    ASSERT_EQ(Run({"courtlist", "list", Path(catalogue::kCourtListFileName)}), 0) << err_.str();
-    EXPECT_NE(out_.str().find("courtlaser2"), std::string::npos) << out_.str();
+    ASSERT_EQ(Run({"courtlist", "list", Path(catalogue::kCourtListFileName)}), 0) << Err();
+    EXPECT_NE(Out().find("courtlaser2"), std::string::npos) << Out();
 
-    Bytes file = ReadBytes(catalogue::kCourtListFileName);
+    Bytes file = Read(catalogue::kCourtListFileName);
     file.resize(4 + 136 + 10);
-    WriteBytes("cut.dat", file);
+    Write("cut.dat", file);
     EXPECT_EQ(Run({"courtlist", "list", Path("cut.dat")}), 1);
-    EXPECT_NE(err_.str().find("the file ends inside entry 2 at offset 140"), std::string::npos)
-        << err_.str();
+    EXPECT_NE(Err().find("the file ends inside entry 2 at offset 140"), std::string::npos)
+        << Err();
 }
 
 }  // namespace

@@ -2,15 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "cli.h"
+#include "support/tool_runs.h"
 
 namespace zeseal::tool {
 namespace {
@@ -19,44 +16,18 @@ namespace fs = std::filesystem;
 
 // The example printers file with the example installation's data files:
 // the commands are run on a copy, so settings can change.
-class PrinterCommandsTest : public ::testing::Test {
+class PrinterCommandsTest : public testing::ToolTest {
 protected:
+    PrinterCommandsTest() : ToolTest("zeseal-printer-tool") {}
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("zeseal-printer-tool-" + std::to_string(getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        fs::copy_file(fs::path(ZESEAL_EXAMPLES_DIR) / "printers.txt", dir_ / "printers.txt");
+        fs::copy_file(fs::path(ZESEAL_EXAMPLES_DIR) / "printers.txt", dir() / "printers.txt");
         setenv("ZESEAL_SYSTEM_DIR", ZESEAL_EXAMPLE_SYSTEM_DIR, 1);
-        setenv("ZESEAL_PRINTERS", (dir_ / "printers.txt").c_str(), 1);
+        setenv("ZESEAL_PRINTERS", Path("printers.txt").c_str(), 1);
     }
     void TearDown() override {
         unsetenv("ZESEAL_SYSTEM_DIR");
         unsetenv("ZESEAL_PRINTERS");
-        fs::remove_all(dir_);
     }
-
-    int Run(std::vector<std::string> args) {
-        args.insert(args.begin(), "zeseal");
-        std::vector<const char*> argv;
-        for (const std::string& arg : args) argv.push_back(arg.c_str());
-        out_.str("");
-        err_.str("");
-        return RunCli(static_cast<int>(argv.size()), argv.data(), out_, err_);
-    }
-    std::string Out() const { return out_.str(); }
-    std::string Err() const { return err_.str(); }
-    std::string PrintersText() const {
-        std::ifstream in(dir_ / "printers.txt");
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    fs::path dir_;
-    std::ostringstream out_;
-    std::ostringstream err_;
 };
 
 TEST_F(PrinterCommandsTest, ListsTheExamplePrintersWithTheirVerdicts) {
@@ -130,7 +101,7 @@ TEST_F(PrinterCommandsTest, JobsPortAndDefault) {
 
 TEST_F(PrinterCommandsTest, SetWritesTheModeIntoTheFile) {
     EXPECT_EQ(Run({"set", "Talvo Laser (Office)", "--mode", "direct"}), 0) << Out() << Err();
-    EXPECT_NE(PrintersText().find("attributes  = PRINTER_ATTRIBUTE_DIRECT | PRINTER_ATTRIBUTE_DEFAULT "
+    EXPECT_NE(Text("printers.txt").find("attributes  = PRINTER_ATTRIBUTE_DIRECT | PRINTER_ATTRIBUTE_DEFAULT "
                                   "| PRINTER_ATTRIBUTE_LOCAL\n"),
               std::string::npos);
     EXPECT_EQ(Run({"set", "Kestrel LX-40 (LPT1)", "--mode", "sideways"}), 2);
@@ -139,8 +110,8 @@ TEST_F(PrinterCommandsTest, SetWritesTheModeIntoTheFile) {
 }
 
 TEST_F(PrinterCommandsTest, AMalformedFileIsNamedWithItsLine) {
-    std::ofstream(dir_ / "bad.txt") << "[printer A]\nport = LPT1:\ndriver = D\nstatus = ON_FIRE\n";
-    EXPECT_EQ(Run({"status", "A", "--printers", (dir_ / "bad.txt").string()}), 1);
+    Write("bad.txt", "[printer A]\nport = LPT1:\ndriver = D\nstatus = ON_FIRE\n");
+    EXPECT_EQ(Run({"status", "A", "--printers", Path("bad.txt")}), 1);
     EXPECT_NE(Err().find("is malformed"), std::string::npos) << Err();
     unsetenv("ZESEAL_PRINTERS");
     EXPECT_EQ(Run({"printers"}), 1);
@@ -148,11 +119,11 @@ TEST_F(PrinterCommandsTest, AMalformedFileIsNamedWithItsLine) {
 }
 
 TEST_F(PrinterCommandsTest, SpoolerOptionChoosesAFileOrAnUnreachableScheduler) {
-    std::ofstream(dir_ / "one.txt") << "[printer Only]\nport = LPT1:\ndriver = Kestrel LX-40\n";
-    EXPECT_EQ(Run({"port", "Only", "--spooler", (dir_ / "one.txt").string()}), 0);
+    Write("one.txt", "[printer Only]\nport = LPT1:\ndriver = Kestrel LX-40\n");
+    EXPECT_EQ(Run({"port", "Only", "--spooler", Path("one.txt")}), 0);
     EXPECT_NE(Out().find("LPT1:"), std::string::npos) << Out();
     // A scheduler socket that nothing listens on: the tool says so.
-    setenv("CUPS_SERVER", (dir_ / "no-scheduler").c_str(), 1);
+    setenv("CUPS_SERVER", Path("no-scheduler").c_str(), 1);
     EXPECT_EQ(Run({"printers", "--spooler", "cups"}), 1);
     unsetenv("CUPS_SERVER");
     EXPECT_NE(Err().find("CUPS scheduler cannot be reached"), std::string::npos) << Err();

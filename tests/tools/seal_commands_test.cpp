@@ -5,18 +5,15 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "authoring/bmp_writer.h"
 #include "authoring/data_file_writer.h"
 #include "catalogue/data_file_format.h"
-#include "cli.h"
+#include "support/tool_runs.h"
 
 namespace zeseal::tool {
 namespace {
@@ -24,15 +21,11 @@ namespace {
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-class SealCommandsTest : public ::testing::Test {
+class SealCommandsTest : public testing::ToolTest {
 protected:
+    SealCommandsTest() : ToolTest("zeseal-seal") {}
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("zeseal-seal-" + std::to_string(getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        setenv("ZESEAL_SYSTEM_DIR", dir_.c_str(), 1);
+        setenv("ZESEAL_SYSTEM_DIR", dir().c_str(), 1);
         const authoring::ModelFileEntry entries[] = {
             {catalogue::kRecordTag, authoring::MakeModelRecord("DEFAULT", {1, 0, 0, 0, 11, 4, 0, 0})},
             {catalogue::kRecordTag, authoring::MakeModelRecord("KestrelLX-40", {1, 0, 0, 0, 12, 6, 0, 1})},
@@ -42,31 +35,7 @@ protected:
         Write("court_laser", authoring::EncodeIndexedBmp(logo));
         Write("logo.bmp", authoring::EncodeIndexedBmp(logo));
     }
-    void TearDown() override {
-        unsetenv("ZESEAL_SYSTEM_DIR");
-        fs::remove_all(dir_);
-    }
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-    void Write(const std::string& name, const Bytes& bytes) const {
-        std::ofstream(Path(name), std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    }
-    Bytes Read(const std::string& name) const {
-        std::ifstream in(Path(name), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    int Run(std::vector<std::string> args) {
-        args.insert(args.begin(), "zeseal");
-        std::vector<const char*> argv;
-        for (const std::string& a : args) argv.push_back(a.c_str());
-        out_.str("");
-        err_.str("");
-        return RunCli(static_cast<int>(argv.size()), argv.data(), out_, err_);
-    }
-
-    fs::path dir_;
-    std::ostringstream out_;
-    std::ostringstream err_;
+    void TearDown() override { unsetenv("ZESEAL_SYSTEM_DIR"); }
 };
 
 TEST_F(SealCommandsTest, CdpWritesTheImageTheLibraryBuilds) {
@@ -81,12 +50,12 @@ TEST_F(SealCommandsTest, CdpWritesTheImageTheLibraryBuilds) {
         {{"cdp", "Unlisted", "-o", Path("a.bmp")}, "Unlisted", 1101},
     };
     for (const Case& c : cases) {
-        ASSERT_EQ(Run(c.args), 0) << err_.str();
+        ASSERT_EQ(Run(c.args), 0) << Err();
         Bytes expected(190166);
         ASSERT_EQ(iZeCopyDetectorData(c.model, expected.data(), c.kind), 0);
         expected.resize(140470);
         EXPECT_EQ(Read("a.bmp"), expected) << c.model;
-        EXPECT_NE(out_.str().find("wrote " + Path("a.bmp") + " (140470 bytes)"), std::string::npos);
+        EXPECT_NE(Out().find("wrote " + Path("a.bmp") + " (140470 bytes)"), std::string::npos);
     }
 }
 
@@ -94,7 +63,7 @@ TEST_F(SealCommandsTest, CdpWithoutAPatternWritesNothing) {
     fs::remove(Path(catalogue::kModelFileName));
     EXPECT_EQ(Run({"cdp", "KestrelLX-40", "-o", Path("b.bmp")}), 1);
     EXPECT_FALSE(fs::exists(Path("b.bmp")));
-    EXPECT_NE(out_.str().find("4000"), std::string::npos) << out_.str();
+    EXPECT_NE(Out().find("4000"), std::string::npos) << Out();
     EXPECT_EQ(Run({"cdp", "-o", Path("b.bmp")}), 2);  // no model
 }
 
@@ -106,9 +75,9 @@ TEST_F(SealCommandsTest, DrawAddsThePatternAndTheLogo) {
     for (const auto& way : ways) {
         std::vector<std::string> args = {"draw", "--paper", "800x600", "--dpi", "600", "-o", Path("p.png")};
         args.insert(args.end(), way.begin(), way.end());
-        ASSERT_EQ(Run(args), 0) << err_.str();
-        EXPECT_NE(out_.str().find("iZeCopyDetectorPrint \"KestrelLX-40\""), std::string::npos);
-        EXPECT_NE(out_.str().find("iZeCourtLogo"), std::string::npos);
+        ASSERT_EQ(Run(args), 0) << Err();
+        EXPECT_NE(Out().find("iZeCopyDetectorPrint \"KestrelLX-40\""), std::string::npos);
+        EXPECT_NE(Out().find("iZeCourtLogo"), std::string::npos);
         EXPECT_TRUE(fs::exists(Path("p.png")));
         fs::remove(Path("p.png"));
     }
@@ -134,7 +103,7 @@ TEST_F(SealCommandsTest, DrawRefusesBadSealOptionsBeforeMakingThePage) {
         std::vector<std::string> args = {"draw", "--paper", "400x400", "-o", Path("q.png")};
         args.insert(args.end(), c.args.begin(), c.args.end());
         EXPECT_EQ(Run(args), c.status) << c.args.front();
-        EXPECT_NE(err_.str().find(c.message), std::string::npos) << err_.str();
+        EXPECT_NE(Err().find(c.message), std::string::npos) << Err();
         EXPECT_FALSE(fs::exists(Path("q.png")));
     }
 }

@@ -4,16 +4,14 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "cli.h"
 #include "support/png_file.h"
+#include "support/tool_runs.h"
 #include "testpage/dense_code_page_reader.h"
 #include "testpage/test_page.h"
 
@@ -25,48 +23,30 @@ namespace fs = std::filesystem;
 // Two printers at 300 dpi in a fresh folder, printing into its "printed"
 // folder, with the example installation's data files. The file is chosen
 // with --printers only: the tool and the library share the choice.
-class TestPageCommandsTest : public ::testing::Test {
+class TestPageCommandsTest : public testing::ToolTest {
 protected:
+    TestPageCommandsTest() : ToolTest("zeseal-testpage-tool") {}
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("zeseal-testpage-tool-" + std::to_string(getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        std::ofstream(dir_ / "printers.txt")
-            << "default = Office\noutput = printed\n"
-               "[printer Office]\nport = USB001\ndriver = Talvo Laser 5100\n"
-               "attributes = PRINTER_ATTRIBUTE_QUEUED | PRINTER_ATTRIBUTE_LOCAL\nresolution = 300\n"
-               "[printer Refusing]\nport = USB002\ndriver = Talvo Laser 5100\n"
-               "attributes = PRINTER_ATTRIBUTE_DIRECT\nfail = start-document\n";
+        Write("printers.txt",
+              "default = Office\noutput = printed\n"
+              "[printer Office]\nport = USB001\ndriver = Talvo Laser 5100\n"
+              "attributes = PRINTER_ATTRIBUTE_QUEUED | PRINTER_ATTRIBUTE_LOCAL\nresolution = 300\n"
+              "[printer Refusing]\nport = USB002\ndriver = Talvo Laser 5100\n"
+              "attributes = PRINTER_ATTRIBUTE_DIRECT\nfail = start-document\n");
         setenv("ZESEAL_SYSTEM_DIR", ZESEAL_EXAMPLE_SYSTEM_DIR, 1);
         unsetenv("ZESEAL_PRINTERS");
     }
     void TearDown() override {
         iZeHostUseVirtualSpooler(nullptr);
         unsetenv("ZESEAL_SYSTEM_DIR");
-        fs::remove_all(dir_);
     }
-
-    int Run(std::vector<std::string> args) {
-        args.insert(args.begin(), "zeseal");
-        std::vector<const char*> argv;
-        for (const std::string& arg : args) argv.push_back(arg.c_str());
-        out_.str("");
-        err_.str("");
-        return RunCli(static_cast<int>(argv.size()), argv.data(), out_, err_);
-    }
-    std::string Printers() const { return (dir_ / "printers.txt").string(); }
-
-    fs::path dir_;
-    std::ostringstream out_;
-    std::ostringstream err_;
+    std::string Printers() const { return Path("printers.txt"); }
 };
 
 TEST_F(TestPageCommandsTest, TestpageNamesAPageWhoseDenseCodeReadsBack) {
-    ASSERT_EQ(Run({"testpage", "Office", "--printers", Printers()}), 0) << out_.str() << err_.str();
+    ASSERT_EQ(Run({"testpage", "Office", "--printers", Printers()}), 0) << Out() << Err();
     // The last line is the page's file.
-    std::string text = out_.str(), last;
+    std::string text = Out(), last;
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) last = line;
     ASSERT_TRUE(fs::exists(last)) << text;
@@ -102,25 +82,25 @@ TEST_F(TestPageCommandsTest, FailuresAreToldInWords) {
         std::vector<std::string> args = c.args;
         args.insert(args.end(), {"--printers", Printers()});
         EXPECT_EQ(Run(args), 1) << c.said;
-        EXPECT_NE((out_.str() + err_.str()).find(c.said), std::string::npos)
-            << out_.str() << err_.str();
+        EXPECT_NE((Out() + Err()).find(c.said), std::string::npos)
+            << Out() << Err();
     }
 }
 
 TEST_F(TestPageCommandsTest, DemoListsPrintsAndRendersTheCertificatePage) {
-    const fs::path page = dir_ / "page.png";
+    const fs::path page = dir() / "page.png";
     ASSERT_EQ(Run({"demo", "--printers", Printers(), "--examples", ZESEAL_EXAMPLES_DIR, "-o",
                    page.string()}),
               0)
-        << out_.str() << err_.str();
-    EXPECT_NE(out_.str().find("Refusing"), std::string::npos);
-    EXPECT_NE(out_.str().find("test page on 'Office': 0"), std::string::npos);
+        << Out() << Err();
+    EXPECT_NE(Out().find("Refusing"), std::string::npos);
+    EXPECT_NE(Out().find("test page on 'Office': 0"), std::string::npos);
     // The unattended choice takes the default printer's row.
-    EXPECT_NE(out_.str().find("(the default row, then print) ==\nname:   Office\n"),
+    EXPECT_NE(Out().find("(the default row, then print) ==\nname:   Office\n"),
               std::string::npos)
-        << out_.str();
+        << Out();
     EXPECT_TRUE(fs::exists(page));
-    EXPECT_FALSE(fs::is_empty(dir_ / "printed"));
+    EXPECT_FALSE(fs::is_empty(dir() / "printed"));
 }
 
 }  // namespace

@@ -1,53 +1,25 @@
 // The zeseal tool end to end: the command lines a person types, with their
 // exit statuses, messages and files.
-#include "cli.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/tool_runs.h"
 
 namespace zeseal::tool {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using testing::RunTool;
+using Outcome = testing::ToolOutcome;
 
-Outcome Tool(const std::vector<std::string>& args) {
-    std::vector<std::string> words = {"zeseal"};
-    words.insert(words.end(), args.begin(), args.end());
-    std::vector<const char*> argv;
-    for (const auto& w : words) argv.push_back(w.c_str());
-    std::ostringstream out, err;
-    Outcome o;
-    o.status = RunCli(int(argv.size()), argv.data(), out, err);
-    o.out = out.str();
-    o.err = err.str();
-    return o;
-}
-
-class ZesealCli : public ::testing::Test {
+class ZesealCli : public testing::ToolTest {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("zeseal-cli-test-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-    void Write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(Path(name), std::ios::binary) << bytes;
-    }
-    fs::path dir_;
+    ZesealCli() : ToolTest("zeseal-cli-test") {}
 };
 
 // A 4 x 2 grey picture: a black pixel in each corner of the top row.
@@ -55,10 +27,10 @@ std::string SmallPgm() { return std::string("P5\n4 2\n255\n") + std::string("\x0
 
 TEST_F(ZesealCli, APackedPictureUnpacksThroughTheLibraryToItsMarkRaster) {
     Write("mark.pgm", SmallPgm());
-    const Outcome pack = Tool({"container", "pack", Path("mark.pgm"), "-o", Path("mark.b64")});
+    const Outcome pack = RunTool({"container", "pack", Path("mark.pgm"), "-o", Path("mark.b64")});
     ASSERT_EQ(pack.status, 0) << pack.err;
 
-    const Outcome unpack = Tool({"container", "unpack", Path("mark.b64"), "-o", Path("mark.bin")});
+    const Outcome unpack = RunTool({"container", "unpack", Path("mark.b64"), "-o", Path("mark.bin")});
     ASSERT_EQ(unpack.status, 0) << unpack.err;
     EXPECT_NE(unpack.out.find("0"), std::string::npos);
     std::ifstream in(Path("mark.bin"), std::ios::binary);
@@ -70,11 +42,11 @@ TEST_F(ZesealCli, APackedPictureUnpacksThroughTheLibraryToItsMarkRaster) {
 TEST_F(ZesealCli, DrawSavesAPageWithBothMarks) {
     Write("mark.pgm", SmallPgm());
     Write("code.raw", std::string(8 * 128, '\0'));
-    ASSERT_EQ(Tool({"container", "pack", Path("mark.pgm"), "-o", Path("mark.b64")}).status, 0);
-    ASSERT_EQ(Tool({"container", "pack", "--raw", Path("code.raw"), "-o", Path("code.b64")}).status, 0);
-    const Outcome draw = Tool({"draw", "--paper", "300x200", "--dpi", "300", "--watermark",
-                              Path("mark.b64"), "--wm-at", "10,10", "--watercode", Path("code.b64"),
-                              "--wc-at", "20,40", "--wc-bytes", "1024", "-o", Path("page.png")});
+    ASSERT_EQ(RunTool({"container", "pack", Path("mark.pgm"), "-o", Path("mark.b64")}).status, 0);
+    ASSERT_EQ(RunTool({"container", "pack", "--raw", Path("code.raw"), "-o", Path("code.b64")}).status, 0);
+    const Outcome draw = RunTool({"draw", "--paper", "300x200", "--dpi", "300", "--watermark",
+                                 Path("mark.b64"), "--wm-at", "10,10", "--watercode", Path("code.b64"),
+                                 "--wc-at", "20,40", "--wc-bytes", "1024", "-o", Path("page.png")});
     ASSERT_EQ(draw.status, 0) << draw.err;
     EXPECT_TRUE(fs::exists(Path("page.png")));
     EXPECT_GT(fs::file_size(Path("page.png")), 0u);
@@ -83,7 +55,7 @@ TEST_F(ZesealCli, DrawSavesAPageWithBothMarks) {
 TEST_F(ZesealCli, FailuresNameTheirCauseAndWriteNothing) {
     Write("bad.b64", "!!!!");
     Write("mark.pgm", SmallPgm());
-    ASSERT_EQ(Tool({"container", "pack", Path("mark.pgm"), "-o", Path("mark.b64")}).status, 0);
+    ASSERT_EQ(RunTool({"container", "pack", Path("mark.pgm"), "-o", Path("mark.b64")}).status, 0);
     struct Case {
         const char* name;
         std::vector<std::string> args;
@@ -98,7 +70,7 @@ TEST_F(ZesealCli, FailuresNameTheirCauseAndWriteNothing) {
         {"dpi out of range", {"draw", "--dpi", "0", "-o", Path("p.png")}, 2, "dpi"},
     };
     for (const Case& c : cases) {
-        const Outcome o = Tool(c.args);
+        const Outcome o = RunTool(c.args);
         EXPECT_EQ(o.status, c.status) << c.name;
         EXPECT_NE((o.err + o.out).find(c.message), std::string::npos) << c.name << ": " << o.err << o.out;
     }

@@ -210,25 +210,15 @@ public:
           height_(height), dpi_(dpi) {}
 
     ~CupsDocument() override {
-        if (page_ != nullptr) PageRegistry::Instance().Remove(page_);
         if (!ended_) cupsCancelJob2(http_.get(), queue_.c_str(), jobId_, 0);
     }
 
     std::uint32_t JobId() const override { return static_cast<std::uint32_t>(jobId_); }
 
-    HDC StartPage() override {
-        if (ended_ || page_ != nullptr) return nullptr;
-        auto page = MakeWhitePage(width_, height_, dpi_, dpi_);
-        if (!page) return nullptr;
-        page_ = PageRegistry::Instance().Add(std::move(page));
-        return page_;
-    }
+    HDC StartPage() override { return ended_ ? nullptr : page_.Start(width_, height_, dpi_); }
 
     bool EndPage() override {
-        if (page_ == nullptr) return false;
-        const auto page = PageRegistry::Instance().Find(page_);
-        PageRegistry::Instance().Remove(page_);
-        page_ = nullptr;
+        const auto page = page_.Finish();
         if (!page) return false;
         if (!pending_.empty() && !SendPage(false)) return false;
         return EncodePng(*page, pending_);
@@ -236,7 +226,7 @@ public:
 
     bool EndDocument() override {
         if (ended_) return false;
-        if (page_ != nullptr && !EndPage()) return false;
+        if (page_.IsOpen() && !EndPage()) return false;
         if (pending_.empty()) return false;  // a job without pages prints nothing: it is cancelled
         if (!SendPage(true)) return false;
         ended_ = true;
@@ -277,7 +267,7 @@ private:
     int width_;
     int height_;
     int dpi_;
-    HDC page_ = nullptr;
+    DocumentPage page_;
     std::vector<char> pending_;
     int sent_ = 0;
     bool ended_ = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 namespace zeseal::platform::posix {
 namespace {
@@ -61,6 +62,26 @@ bool PageRegistry::Remove(HDC handle) {
     if (it == pages_.end()) return false;
     pages_.erase(it);
     return true;
+}
+
+DocumentPage::~DocumentPage() {
+    if (handle_ != nullptr) PageRegistry::Instance().Remove(handle_);
+}
+
+HDC DocumentPage::Start(std::int32_t width, std::int32_t height, std::int32_t dpi) {
+    if (handle_ != nullptr) return nullptr;
+    auto page = MakeWhitePage(width, height, dpi, dpi);
+    if (!page) return nullptr;
+    handle_ = PageRegistry::Instance().Add(std::move(page));
+    return handle_;
+}
+
+std::shared_ptr<RgbPage> DocumentPage::Finish() {
+    if (handle_ == nullptr) return nullptr;
+    auto page = PageRegistry::Instance().Find(handle_);
+    PageRegistry::Instance().Remove(handle_);
+    handle_ = nullptr;
+    return page;
 }
 
 }  // namespace zeseal::platform::posix

@@ -48,4 +48,27 @@ private:
     std::uintptr_t next_ = 1;
 };
 
+// The page a print document has open: a white page registered behind an HDC
+// from Start until Finish, or until the object goes.
+class DocumentPage {
+public:
+    DocumentPage() = default;
+    ~DocumentPage();
+    DocumentPage(const DocumentPage&) = delete;
+    DocumentPage& operator=(const DocumentPage&) = delete;
+
+    bool IsOpen() const { return handle_ != nullptr; }
+
+    // The new page's handle; nullptr when a page is open already or the
+    // page cannot be made.
+    HDC Start(std::int32_t width, std::int32_t height, std::int32_t dpi);
+
+    // Closes the open page and hands it over; nullptr when none is open or
+    // its handle no longer names a live page.
+    std::shared_ptr<RgbPage> Finish();
+
+private:
+    HDC handle_ = nullptr;
+};
+
 }  // namespace zeseal::platform::posix

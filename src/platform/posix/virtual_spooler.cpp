@@ -68,7 +68,6 @@ public:
           height_(height), dpi_(dpi) {}
 
     ~VirtualDocument() override {
-        if (page_ != nullptr) PageRegistry::Instance().Remove(page_);
         if (!ended_) {
             for (const std::string& path : written_) unlink(path.c_str());
         }
@@ -77,19 +76,10 @@ public:
 
     std::uint32_t JobId() const override { return jobId_; }
 
-    HDC StartPage() override {
-        if (ended_ || page_ != nullptr) return nullptr;
-        auto page = MakeWhitePage(width_, height_, dpi_, dpi_);
-        if (!page) return nullptr;
-        page_ = PageRegistry::Instance().Add(std::move(page));
-        return page_;
-    }
+    HDC StartPage() override { return ended_ ? nullptr : page_.Start(width_, height_, dpi_); }
 
     bool EndPage() override {
-        if (page_ == nullptr) return false;
-        const auto page = PageRegistry::Instance().Find(page_);
-        PageRegistry::Instance().Remove(page_);
-        page_ = nullptr;
+        const auto page = page_.Finish();
         if (!page) return false;
         const std::string path = PagePath(folder_, jobId_, std::uint32_t(written_.size() + 1));
         if (!SaveRgbPng(path, page->width, page->height, page->rgb.data(), page->dpiX, page->dpiY)) {
@@ -101,7 +91,7 @@ public:
 
     bool EndDocument() override {
         if (ended_) return false;
-        if (page_ != nullptr && !EndPage()) return false;
+        if (page_.IsOpen() && !EndPage()) return false;
         ended_ = true;
         return true;
     }
@@ -113,7 +103,7 @@ private:
     std::int32_t width_;
     std::int32_t height_;
     std::int32_t dpi_;
-    HDC page_ = nullptr;
+    DocumentPage page_;
     std::vector<std::string> written_;
     bool ended_ = false;
 };

@@ -193,6 +193,27 @@ TEST(VirtualSpooler, PrintedPagesLandAsPngNamedByJobAndPage) {
     EXPECT_EQ(files, 2u);
 }
 
+TEST(VirtualSpooler, APageLeftOpenIsEndedWithTheDocumentOrDroppedWithIt) {
+    TempPrintersFile file(kTwoPrinters);
+    auto printer = OpenOrFail("First", PrinterAccess::kUse);
+    auto ended = printer->StartDocument("Test", DeviceMode{});
+    ASSERT_TRUE(ended);
+    EXPECT_FALSE(ended->EndPage());  // no page open yet
+    const HDC endedPage = ended->StartPage();
+    ASSERT_NE(endedPage, nullptr);
+    ASSERT_TRUE(ended->EndDocument());
+    EXPECT_FALSE(AttachPageDevice(endedPage));
+    EXPECT_TRUE(std::filesystem::exists(file.folder() / "printed" /
+                                        ("job-" + std::to_string(ended->JobId()) + "-page-1.png")));
+
+    auto dropped = printer->StartDocument("Test", DeviceMode{});
+    ASSERT_TRUE(dropped);
+    const HDC droppedPage = dropped->StartPage();
+    ASSERT_TRUE(AttachPageDevice(droppedPage));
+    dropped.reset();
+    EXPECT_FALSE(AttachPageDevice(droppedPage));  // the handle names no page any more
+}
+
 TEST(VirtualSpooler, SimulatedFailuresFailTheirCalls) {
     TempPrintersFile file(
         "[printer A]\nport = LPT1:\ndriver = D\n"
