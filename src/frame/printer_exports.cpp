@@ -4,7 +4,6 @@
 #include <zeseal/zeseal.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <string>
@@ -14,6 +13,7 @@
 #include "frame/caller_text.h"
 #include "frame/fault_frame.h"
 #include "frame/trace_log.h"
+#include "platform/diagnostics.h"
 #include "printers/printer_queries.h"
 #include "testpage/printer_settings.h"
 
@@ -52,7 +52,8 @@ ZESEAL_API int32_t ZESEAL_CALL iGetZePrinterJob(const char* printerName,
         return answer;
     });
     if (result != kCaughtFault) return result;
-    frame::TraceLog("##### iGetZePrinterJob - catch - GetLastError[%u]\n", unsigned(errno));
+    frame::TraceLog("##### iGetZePrinterJob - catch - GetLastError[%u]\n",
+                    unsigned(platform::LastSystemError()));
     frame::TraceLog("##### iGetZePrinterJob - End\n");
     return ZE_FAULT;
 }

@@ -3,10 +3,10 @@
 // dialogs are shown by the platform's presenter.
 #include <zeseal/zeseal.h>
 
-#include <cerrno>
 
 #include "frame/fault_frame.h"
 #include "frame/trace_log.h"
+#include "platform/diagnostics.h"
 #include "printers/printer_list_calls.h"
 
 using namespace zeseal;
@@ -33,7 +33,8 @@ ZESEAL_API int32_t ZESEAL_CALL iGetZePrinterList(HWND parent, char* nameOut, cha
                                                option, ThisProcessDialogs());
     });
     if (result != printers::kListCallFaulted) return result;
-    frame::TraceLog("##### iGetZePrinterList - catch - GetLastError[%u]\n", unsigned(errno));
+    frame::TraceLog("##### iGetZePrinterList - catch - GetLastError[%u]\n",
+                    unsigned(platform::LastSystemError()));
     frame::TraceLog("##### iGetZePrinterList - End\n");
     return ZE_FAULT;
 }

@@ -3,6 +3,7 @@
 // unless the environment asks for it.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 namespace zeseal::platform {
@@ -16,5 +17,9 @@ bool DiagnosticsEnabled() noexcept;
 // value other than "" and "0" it is appended to the file of that name, and
 // otherwise nowhere.
 void DiagnosticText(std::string_view text) noexcept;
+
+// The calling thread's last system error, for trace lines: GetLastError on
+// Windows, errno on POSIX.
+std::uint32_t LastSystemError() noexcept;
 
 }  // namespace zeseal::platform

@@ -1,12 +1,12 @@
 #include "printers/printer_list_builder.h"
 
-#include <cerrno>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "catalogue/printer_jobs.h"
 #include "frame/trace_log.h"
+#include "platform/diagnostics.h"
 #include "platform/spooler.h"
 #include "printers/model_code.h"
 #include "printers/port_rules.h"
@@ -89,7 +89,8 @@ std::int32_t BuildPrinterList(PrinterRecord* records, std::size_t capacity) noex
         }
         return written;
     } catch (...) {
-        frame::TraceLog("BuildPrinterList catch - GetLastError[%d]\n", errno);
+        frame::TraceLog("BuildPrinterList catch - GetLastError[%d]\n",
+                        static_cast<int>(platform::LastSystemError()));
         return -1;
     }
 }

@@ -1,6 +1,7 @@
 // The diagnostic stream of the POSIX build, chosen by ZESEAL_DIAGNOSTICS.
 #include "platform/diagnostics.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,5 +33,7 @@ void DiagnosticText(std::string_view text) noexcept {
     if (toStderr) std::fflush(out);
     else std::fclose(out);
 }
+
+std::uint32_t LastSystemError() noexcept { return static_cast<std::uint32_t>(errno); }
 
 }  // namespace zeseal::platform

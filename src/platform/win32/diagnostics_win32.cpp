@@ -17,4 +17,6 @@ void DiagnosticText(std::string_view text) noexcept {
     }
 }
 
+std::uint32_t LastSystemError() noexcept { return GetLastError(); }
+
 }  // namespace zeseal::platform
