@@ -56,14 +56,21 @@ std::string Normalized(const char* driver) {
     return name;
 }
 
-std::string ListItemText(HWND list, int row, int column) {
+// A text a list view hands out through a structure with pszText and
+// cchTextMax (a row's cell, a column's title).
+template <typename Info>
+std::string ListViewText(HWND list, UINT message, int index, Info info) {
     char text[260] = {};
+    info.pszText = text;
+    info.cchTextMax = sizeof text;
+    SendMessageA(list, message, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&info));
+    return text;
+}
+
+std::string ListItemText(HWND list, int row, int column) {
     LVITEMA item{};
     item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    return text;
+    return ListViewText(list, LVM_GETITEMTEXTA, row, item);
 }
 
 int ListItemPicture(HWND list, int row) {
@@ -75,13 +82,9 @@ int ListItemPicture(HWND list, int row) {
 }
 
 std::string ColumnTitle(HWND list, int column) {
-    char text[260] = {};
     LVCOLUMNA format{};
     format.mask = LVCF_TEXT;
-    format.pszText = text;
-    format.cchTextMax = sizeof text;
-    SendMessageA(list, LVM_GETCOLUMNA, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&format));
-    return text;
+    return ListViewText(list, LVM_GETCOLUMNA, column, format);
 }
 
 std::string ControlText(HWND dialog, int id) {
