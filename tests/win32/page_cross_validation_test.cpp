@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -23,6 +24,7 @@
 #include "marks/watermark.h"
 #include "memory_page.h"
 #include "platform/posix/rgb_page.h"
+#include "platform/posix/rgb_page_rectangles.h"
 #include "platform/posix/stretch_dib.h"
 #include "platform/system_directory.h"
 
@@ -44,9 +46,12 @@ public:
     std::int32_t PixelWidth() override { return page_->width; }
     std::int32_t PixelHeight() override { return page_->height; }
     platform::PageRect ClipBox() override { return {0, 0, page_->width, page_->height}; }
-    // The marks compared here are bitmaps only; the test page's pens and
-    // text are not part of this comparison.
-    bool OutlineRectangle(const platform::PageRect&, const platform::PagePen&) override { return false; }
+    bool OutlineRectangle(const platform::PageRect& rect, const platform::PagePen& pen) override {
+        platform::posix::DrawOutlinedRectangle(*page_, rect, pen);
+        return true;
+    }
+    // Text is drawn with different rasterisers on the two sides, so it is
+    // not part of this comparison.
     bool WriteText(std::int32_t, std::int32_t, std::string_view, const platform::PageFont&,
                    std::uint32_t) override {
         return false;
@@ -61,6 +66,7 @@ public:
         return platform::posix::StretchDibOntoPage(*page_, transfer);
     }
     const Bytes& Rgb() const { return page_->rgb; }
+    void FillGrey() { std::fill(page_->rgb.begin(), page_->rgb.end(), std::uint8_t{128}); }
 
 private:
     std::shared_ptr<platform::posix::RgbPage> page_;
@@ -303,6 +309,48 @@ TEST(PageCrossValidation, TheGdiCanvasDrawsTheFrameAndTheDotGrid) {
     std::size_t white = 0;
     for (std::size_t i = 1078; i < image.size() && i < 140470; ++i) white += image[i] == 255;
     EXPECT_GT(white, 100000u);
+}
+
+}  // namespace
+}  // namespace zeseal
+
+namespace zeseal {
+namespace {
+
+struct OutlineCase {
+    platform::PageRect rect;
+    std::int32_t penWidth;
+};
+
+// The test page's frame: a solid pen around a white inside, GDI's Rectangle
+// on the memory page against the POSIX device, for thin and wide pens and
+// rectangles reaching past the page.
+TEST(PageCrossValidation, OutlinedRectangles) {
+    const OutlineCase cases[] = {
+        {{10, 10, 200, 100}, 0},  {{10, 10, 200, 100}, 1},  {{30, 40, 91, 77}, 2},
+        {{30, 40, 91, 77}, 3},    {{50, 20, 400, 300}, 4},  {{50, 20, 400, 300}, 7},
+        {{60, 60, 260, 200}, 10}, {{-20, -5, 120, 90}, 5},  {{600, 250, 760, 400}, 6},
+        {{5, 5, kPageWidth - 5, kPageHeight - 5}, 12},
+    };
+    for (const OutlineCase& c : cases) {
+        SCOPED_TRACE("rectangle (" + std::to_string(c.rect.left) + ", " + std::to_string(c.rect.top) +
+                     ", " + std::to_string(c.rect.right) + ", " + std::to_string(c.rect.bottom) +
+                     "), pen " + std::to_string(c.penWidth));
+        PagePair pages;
+        // A grey page shows the white inside too.
+        pages.ours.FillGrey();
+        HBRUSH grey = CreateSolidBrush(RGB(128, 128, 128));
+        const RECT whole = {0, 0, kPageWidth, kPageHeight};
+        FillRect(pages.gdi.dc(), &whole, grey);
+        DeleteObject(grey);
+
+        const platform::PagePen pen{c.penWidth, RGB(0, 0, 255)};
+        const auto gdi = platform::AttachPageDevice(pages.gdi.dc());
+        ASSERT_NE(gdi, nullptr);
+        ASSERT_TRUE(gdi->OutlineRectangle(c.rect, pen));
+        ASSERT_TRUE(pages.ours.OutlineRectangle(c.rect, pen));
+        EXPECT_EQ(Differences(pages.gdi.Rgb(), pages.ours.Rgb()), "");
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "platform/page_device.h"
 #include "platform/posix/rgb_page.h"
 #include "platform/posix/rgb_page_drawing.h"
+#include "platform/posix/rgb_page_rectangles.h"
 #include "platform/posix/stretch_dib.h"
 
 namespace zeseal::platform {

@@ -6,6 +6,7 @@
 #include "platform/posix/cp949_text.h"
 #include "platform/posix/font_lookup.h"
 #include "platform/posix/freetype_line.h"
+#include "platform/posix/rgb_page_rectangles.h"
 
 namespace zeseal::platform::posix {
 namespace {
@@ -14,56 +15,14 @@ constexpr std::uint32_t kWhite = 0x00FFFFFF;
 constexpr std::uint32_t kHorizontalFlags = kAlignCenter;  // TA_LEFT, TA_RIGHT or TA_CENTER
 constexpr std::uint32_t kVerticalFlags = kAlignBaseline;  // TA_TOP, TA_BOTTOM or TA_BASELINE
 
-struct Span {
-    std::int64_t begin;
-    std::int64_t end;  // outside
-};
-
-// The pen's band across one edge line.
-Span BandAround(std::int64_t line, std::int32_t penWidth) {
-    const std::int64_t width = std::max(penWidth, 1);
-    const std::int64_t begin = line - width / 2;
-    return {begin, begin + width};
-}
-
-PageRect ToRect(Span x, Span y) {
+PageRect ClampedRect(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) {
     auto clamp = [](std::int64_t v) {
         return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
     };
-    return {clamp(x.begin), clamp(y.begin), clamp(x.end), clamp(y.end)};
+    return {clamp(left), clamp(top), clamp(right), clamp(bottom)};
 }
 
 }  // namespace
-
-void FillRgbRectangle(RgbPage& page, const PageRect& rect, std::uint32_t colour) {
-    const std::int32_t left = std::max(rect.left, 0);
-    const std::int32_t top = std::max(rect.top, 0);
-    const std::int32_t right = std::min(rect.right, page.width);
-    const std::int32_t bottom = std::min(rect.bottom, page.height);
-    if (left >= right || top >= bottom) return;
-    const std::uint8_t rgb[3] = {static_cast<std::uint8_t>(colour & 0xFF),
-                                 static_cast<std::uint8_t>((colour >> 8) & 0xFF),
-                                 static_cast<std::uint8_t>((colour >> 16) & 0xFF)};
-    for (std::int32_t y = top; y < bottom; ++y) {
-        std::uint8_t* pixel = page.Row(y) + std::size_t(left) * 3;
-        for (std::int32_t x = left; x < right; ++x, pixel += 3) std::copy_n(rgb, 3, pixel);
-    }
-}
-
-void DrawOutlinedRectangle(RgbPage& page, const PageRect& rect, const PagePen& pen) {
-    if (rect.right <= rect.left || rect.bottom <= rect.top) return;
-    FillRgbRectangle(page, rect, kWhite);
-    const Span leftBand = BandAround(rect.left, pen.width);
-    const Span rightBand = BandAround(std::int64_t{rect.right} - 1, pen.width);
-    const Span topBand = BandAround(rect.top, pen.width);
-    const Span bottomBand = BandAround(std::int64_t{rect.bottom} - 1, pen.width);
-    const Span across{leftBand.begin, rightBand.end};
-    const Span down{topBand.begin, bottomBand.end};
-    FillRgbRectangle(page, ToRect(across, topBand), pen.colour);
-    FillRgbRectangle(page, ToRect(across, bottomBand), pen.colour);
-    FillRgbRectangle(page, ToRect(leftBand, down), pen.colour);
-    FillRgbRectangle(page, ToRect(rightBand, down), pen.colour);
-}
 
 bool DrawTextLine(RgbPage& page, std::int32_t x, std::int32_t y, std::string_view text,
                   const PageFont& font, std::uint32_t alignment) {
@@ -90,7 +49,7 @@ bool DrawTextLine(RgbPage& page, std::int32_t x, std::int32_t y, std::string_vie
         top = y - cell;
     }
     if (page.backgroundMode == kBackgroundOpaque) {
-        FillRgbRectangle(page, ToRect({left, left + width}, {top, top + cell}), kWhite);
+        FillRgbRectangle(page, ClampedRect(left, top, left + width, top + cell), kWhite);
     }
 
     // The glyphs are rasterised into a mask over the part of the page they

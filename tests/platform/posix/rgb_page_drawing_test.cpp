@@ -84,6 +84,30 @@ TEST(OutlinedRectangle, UsesThePensColourAndIsClippedToThePage) {
     EXPECT_EQ(page.InkedPixels(), 9u);
 }
 
+// A pen wider than one pixel joins the edges round, as GDI's geometric pens
+// do: the outer corner pixels stay blank, the edges' own bands are whole.
+TEST(OutlinedRectangle, AWidePenRoundsTheOuterCorners) {
+    OwnedPage page(14, 14, 300);
+    const auto device = AttachPageDevice(page.dc());
+    ASSERT_NE(device, nullptr);
+    EXPECT_TRUE(device->OutlineRectangle({4, 4, 10, 10}, {8, 0}));
+    EXPECT_EQ(page.Art(0, 0, 14, 14),
+              "..#########...\n"
+              ".###########..\n"
+              "#############.\n"
+              "#############.\n"
+              "#############.\n"
+              "#############.\n"
+              "#############.\n"
+              "#############.\n"
+              "#############.\n"
+              "#############.\n"
+              "#############.\n"
+              ".###########..\n"
+              "..#########...\n"
+              "..............");
+}
+
 // The inked box of a page, as left, top, right, bottom (outside).
 PageRect InkedBox(const OwnedPage& page, std::int32_t width, std::int32_t height) {
     const auto rgb = page.Rgb();
