@@ -112,24 +112,17 @@ void DrawOutlinedRectangle(RgbPage& page, const PageRect& rect, const PagePen& p
     const Span rightBand = BandAround(std::int64_t{rect.right} - 1, pen.width);
     const Span topBand = BandAround(rect.top, pen.width);
     const Span bottomBand = BandAround(std::int64_t{rect.bottom} - 1, pen.width);
-    if (pen.width <= 1) {
-        // A one-pixel pen: the four edges meet in square corners.
-        const Span across{leftBand.begin, rightBand.end};
-        const Span down{topBand.begin, bottomBand.end};
-        FillRgbRectangle(page, ToRect(across, topBand), pen.colour);
-        FillRgbRectangle(page, ToRect(across, bottomBand), pen.colour);
-        FillRgbRectangle(page, ToRect(leftBand, down), pen.colour);
-        FillRgbRectangle(page, ToRect(rightBand, down), pen.colour);
-        return;
-    }
-    // A wide pen: each edge runs from corner to corner, and the corners are
-    // joined round, by a disc on each corner point.
-    const Span across{rect.left, rect.right};
-    const Span down{rect.top, rect.bottom};
+    // A one-pixel pen's edges meet in square corners. A wide pen's edges run
+    // from corner point to corner point, and a disc on each corner point
+    // joins them round.
+    const bool wide = pen.width > 1;
+    const Span across = wide ? Span{rect.left, rect.right} : Span{leftBand.begin, rightBand.end};
+    const Span down = wide ? Span{rect.top, rect.bottom} : Span{topBand.begin, bottomBand.end};
     FillRgbRectangle(page, ToRect(across, topBand), pen.colour);
     FillRgbRectangle(page, ToRect(across, bottomBand), pen.colour);
     FillRgbRectangle(page, ToRect(leftBand, down), pen.colour);
     FillRgbRectangle(page, ToRect(rightBand, down), pen.colour);
+    if (!wide) return;
     const std::vector<DiscRow> disc = CornerDisc(pen.width);
     const std::int64_t cornersX[] = {rect.left, std::int64_t{rect.right} - 1};
     const std::int64_t cornersY[] = {rect.top, std::int64_t{rect.bottom} - 1};
