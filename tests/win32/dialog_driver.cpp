@@ -257,6 +257,10 @@ void DialogDriver::Tick() {
             inspected_ = true;
             Screenshot(dialog_, std::to_string(dialogKind_));
             if (onOpen) onOpen(dialog_, dialogKind_);
+        } else if (reported_ < next_) {
+            // The last command's messages were handled before this tick.
+            if (afterCommand) afterCommand(dialog_, reported_);
+            reported_ = next_;
         } else if (next_ < commands_.size()) {
             Perform(dialog_, commands_[next_++]);
         } else if (++idleTicks_ > kUnfinishedTicks) {

@@ -41,6 +41,9 @@ public:
     // Called once for each dialog, after it is painted and before any
     // command: the test looks at its controls.
     std::function<void(HWND dialog, int kind)> onOpen;
+    // Called once the dialog has handled a script command (commands count
+    // from 0), while it is still open.
+    std::function<void(HWND dialog, std::size_t command)> afterCommand;
 
     // Notes a dialog that has gone since the last tick; called when the
     // export has returned.
@@ -61,6 +64,7 @@ private:
 
     std::vector<platform::posix::ScriptCommand> commands_;
     std::size_t next_ = 0;
+    std::size_t reported_ = 0;  // commands reported to afterCommand
     std::string screenshotName_;
     UINT_PTR timer_ = 0;
     bool busy_ = false;

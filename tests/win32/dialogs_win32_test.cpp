@@ -158,13 +158,14 @@ protected:
     }
 
     // Runs a list export of the DLL while driver is at work.
-    Outputs Call(const char* exportName, std::int32_t optionOrMode, DialogDriver& driver) {
+    Outputs Call(const char* exportName, std::int32_t optionOrMode, DialogDriver& driver,
+                 HWND parent = nullptr) {
         const auto list = reinterpret_cast<ListFunction>(
             reinterpret_cast<void*>(GetProcAddress(dll_, exportName)));
         Outputs out;
         EXPECT_NE(list, nullptr) << exportName;
         if (list == nullptr) return out;
-        out.result = list(nullptr, out.name, out.driver, &out.kind, &out.model, optionOrMode);
+        out.result = list(parent, out.name, out.driver, &out.kind, &out.model, optionOrMode);
         driver.Finish();
         return out;
     }
@@ -291,10 +292,23 @@ TEST_F(WineDialogs, ChoosingDialogWarnsForTheUnsupportedPrinterAndTestPrintsOnTh
             EXPECT_TRUE(IsWindowVisible(GetDlgItem(dialog, id))) << id;
         }
     };
+    // Each choice in the combo box shows its printer's driver, port and
+    // support text.
+    std::vector<std::string> shownDrivers;
+    driver.afterCommand = [&](HWND dialog, std::size_t command) {
+        if (command == 0) {
+            EXPECT_EQ(ControlText(dialog, dialogs::kDriverStatic), kDraftDriver);
+            EXPECT_EQ(ControlText(dialog, dialogs::kPortStatic), "C:\\ZESEAL-DRAFT.PS");
+            EXPECT_EQ(ControlText(dialog, dialogs::kSupportStatic), printers::kUnregisteredText);
+        }
+        shownDrivers.push_back(ControlText(dialog, dialogs::kDriverStatic));
+    };
     const Outputs out = Call("iGetZePrinterList", 1, driver);
     EXPECT_EQ(out.result, ZE_COURT_LIST_REGISTERED);
     EXPECT_STREQ(out.name, kAble);
     EXPECT_EQ(out.kind, ZE_KIND_LOCAL);
+    EXPECT_EQ(shownDrivers, (std::vector<std::string>{kDraftDriver, kDraftDriver, kDraftDriver,
+                                                      kAbleDriver, kAbleDriver}));
     ASSERT_EQ(driver.Warnings().size(), 2u);
     ExpectWarning(driver.Warnings()[0], dialogs::Warning::kUnsupportedTestPrint);
     ExpectWarning(driver.Warnings()[1], dialogs::Warning::kUnsupportedChoice);
@@ -322,6 +336,45 @@ TEST_F(WineDialogs, ChoosingDialogConfirmsTheDefaultPrinterWithEnter) {
     const Outputs out = Call("iGetZePrinterList", 0, driver);
     EXPECT_EQ(out.result, ZE_COURT_LIST_REGISTERED);
     EXPECT_STREQ(out.name, kAble);
+}
+
+// A window of the caller's that owns the dialog, at a known place.
+class OwnerWindow {
+public:
+    OwnerWindow() {
+        window_ = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 30, 700,
+                                  620, nullptr, nullptr, nullptr, nullptr);
+    }
+    ~OwnerWindow() { DestroyWindow(window_); }
+    OwnerWindow(const OwnerWindow&) = delete;
+    OwnerWindow& operator=(const OwnerWindow&) = delete;
+    HWND get() const { return window_; }
+
+private:
+    HWND window_;
+};
+
+TEST_F(WineDialogs, ADialogIsCentredOnItsOwnerOrOnTheDesktopWhenTheOwnerIsMinimised) {
+    for (const bool minimised : {false, true}) {
+        SCOPED_TRACE(minimised ? "minimised owner" : "owner");
+        OwnerWindow owner;
+        ASSERT_NE(owner.get(), nullptr);
+        if (minimised) ShowWindow(owner.get(), SW_MINIMIZE);
+        DialogDriver driver("press 1022", minimised ? "103-minimised-owner" : "103-owner");
+        driver.onOpen = [&](HWND dialog, int) {
+            EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner.get());
+            RECT centre{}, shown{};
+            GetWindowRect(minimised ? GetDesktopWindow() : owner.get(), &centre);
+            GetWindowRect(dialog, &shown);
+            const dialogs::ScreenPoint expected = dialogs::CentreOnOwner(
+                {centre.left, centre.top, centre.right, centre.bottom},
+                {shown.left, shown.top, shown.right, shown.bottom});
+            EXPECT_EQ(shown.left, expected.x);
+            EXPECT_EQ(shown.top, expected.y);
+        };
+        EXPECT_EQ(Call("iGetZePrinterListChk", 1, driver, owner.get()).result, ZE_OK);
+        EXPECT_EQ(driver.Transcript(), (std::vector<std::string>{"open 103", "closed 103"}));
+    }
 }
 
 struct ListCase {
