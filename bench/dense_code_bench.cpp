@@ -8,19 +8,19 @@
 #include <vector>
 
 #include "comparison.h"
-#include "testpage/dense_code_encoder.h"
-#include "testpage/dense_code_layout.h"
-#include "testpage/dense_code_plain.h"
-#include "testpage/dense_code_reader.h"
+#include "densecode/encoder.h"
+#include "densecode/layout.h"
+#include "support/dense_code_plain.h"
+#include "densecode/reader/reader.h"
 
 namespace {
 
-namespace tp = zeseal::testpage;
+namespace dc = zeseal::densecode;
 
 const std::vector<std::uint8_t>& Input() {
     static const std::vector<std::uint8_t> input = [] {
         std::mt19937 random(21);
-        std::vector<std::uint8_t> bytes(tp::kDenseInputBytes);
+        std::vector<std::uint8_t> bytes(dc::kDenseInputBytes);
         for (auto& b : bytes) b = static_cast<std::uint8_t>(random());
         return bytes;
     }();
@@ -28,7 +28,7 @@ const std::vector<std::uint8_t>& Input() {
 }
 
 const std::vector<std::uint8_t>& CleanImage() {
-    static const std::vector<std::uint8_t> image = tp::plain::EncodeDenseCode(Input().data());
+    static const std::vector<std::uint8_t> image = dc::plain::EncodeDenseCode(Input().data());
     return image;
 }
 
@@ -37,14 +37,14 @@ const std::vector<std::uint8_t>& DamagedImage() {
     static const std::vector<std::uint8_t> image = [] {
         std::vector<std::uint8_t> damaged = CleanImage();
         std::mt19937 random(5);
-        for (int j = 0; j < tp::kDenseBlocks; ++j) {
-            for (int k = 0; k < tp::kDenseCorrectableErrors; ++k) {
-                const std::size_t n = std::size_t(tp::kDenseBlocks) * std::size_t(9 * k + j % 9) + std::size_t(j);
+        for (int j = 0; j < dc::kDenseBlocks; ++j) {
+            for (int k = 0; k < dc::kDenseCorrectableErrors; ++k) {
+                const std::size_t n = std::size_t(dc::kDenseBlocks) * std::size_t(9 * k + j % 9) + std::size_t(j);
                 const int bit = int(random() % 8);
-                const tp::DenseCellPlace& place = tp::DenseBandCellPlaces()[n % tp::kDenseBandBytes][std::size_t(bit)];
-                const int x = tp::DenseBandLeft(int(n / tp::kDenseBandBytes)) + place.column;
-                const int y = tp::DenseCellSampleRow(place);
-                std::uint8_t& p = damaged[std::size_t(tp::kDenseCodeHeight - 1 - y) * tp::kDenseCodeWidth + std::size_t(x)];
+                const dc::DenseCellPlace& place = dc::DenseBandCellPlaces()[n % dc::kDenseBandBytes][std::size_t(bit)];
+                const int x = dc::DenseBandLeft(int(n / dc::kDenseBandBytes)) + place.column;
+                const int y = dc::DenseCellSampleRow(place);
+                std::uint8_t& p = damaged[std::size_t(dc::kDenseCodeHeight - 1 - y) * dc::kDenseCodeWidth + std::size_t(x)];
                 p = p < 128 ? 255 : 0;
             }
         }
@@ -55,14 +55,14 @@ const std::vector<std::uint8_t>& DamagedImage() {
 
 void DenseCodeEncode(benchmark::State& state) {
     {
-        const zeseal::frame::HeapBlock image = tp::EncodeDenseCode(Input().data());
-        if (!image || std::memcmp(image.data(), CleanImage().data(), tp::kDenseImageBytes) != 0) {
+        const zeseal::frame::HeapBlock image = dc::EncodeDenseCode(Input().data());
+        if (!image || std::memcmp(image.data(), CleanImage().data(), dc::kDenseImageBytes) != 0) {
             state.SkipWithError("the picture differs from the plain encoder's");
             return;
         }
     }
     for (auto _ : state) {
-        zeseal::frame::HeapBlock image = tp::EncodeDenseCode(Input().data());
+        zeseal::frame::HeapBlock image = dc::EncodeDenseCode(Input().data());
         benchmark::DoNotOptimize(image.data());
         benchmark::ClobberMemory();
     }
@@ -71,7 +71,7 @@ BENCHMARK(DenseCodeEncode);
 
 void DenseCodeEncodePlain(benchmark::State& state) {
     for (auto _ : state) {
-        std::vector<std::uint8_t> image = tp::plain::EncodeDenseCode(Input().data());
+        std::vector<std::uint8_t> image = dc::plain::EncodeDenseCode(Input().data());
         benchmark::DoNotOptimize(image.data());
         benchmark::ClobberMemory();
     }
@@ -80,27 +80,27 @@ BENCHMARK(DenseCodeEncodePlain);
 ZESEAL_COMPARE(DenseCodeEncode, DenseCodeEncodePlain, zeseal::bench::Target::MaxMilliseconds(0.3));
 
 void Read(benchmark::State& state, const std::vector<std::uint8_t>& image) {
-    const tp::DenseCodeReading first = tp::DecodeDenseCode(image);
+    const dc::DenseCodeReading first = dc::DecodeDenseCode(image);
     if (!first.ok() || first.bytes != Input()) {
         state.SkipWithError("the reader did not restore the input");
         return;
     }
     for (auto _ : state) {
-        tp::DenseCodeReading reading = tp::DecodeDenseCode(image);
+        dc::DenseCodeReading reading = dc::DecodeDenseCode(image);
         benchmark::DoNotOptimize(reading.bytes.data());
         benchmark::ClobberMemory();
     }
 }
 
 void ReadPlain(benchmark::State& state, const std::vector<std::uint8_t>& image) {
-    const tp::plain::PlainTables tables = tp::plain::BuildTables();
-    std::vector<std::uint8_t> out(tp::kDenseInputBytes);
-    if (!tp::plain::DecodeDenseCode(tables, image, out.data()) || out != Input()) {
+    const dc::plain::PlainTables tables = dc::plain::BuildTables();
+    std::vector<std::uint8_t> out(dc::kDenseInputBytes);
+    if (!dc::plain::DecodeDenseCode(tables, image, out.data()) || out != Input()) {
         state.SkipWithError("the plain reader did not restore the input");
         return;
     }
     for (auto _ : state) {
-        benchmark::DoNotOptimize(tp::plain::DecodeDenseCode(tables, image, out.data()));
+        benchmark::DoNotOptimize(dc::plain::DecodeDenseCode(tables, image, out.data()));
         benchmark::ClobberMemory();
     }
 }

@@ -12,7 +12,7 @@
 #include "marks/bitmap_holder.h"
 #include "marks/draw_on_page.h"
 #include "platform/page_device.h"
-#include "platform/posix/rgb_page.h"
+#include "raster/rgb_page.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ BENCHMARK(DrawOnPageWaterCode)->Unit(benchmark::kMillisecond);
 // The same placement and AND, computing each destination pixel's source
 // with floating-point scaling and reading it through the colour table.
 void DrawOnPagePerPixel(benchmark::State& state) {
-    auto page = zeseal::platform::posix::MakeWhitePage(kA4Width, kA4Height, 600, 600);
+    auto page = zeseal::raster::MakeWhitePage(kA4Width, kA4Height, 600, 600);
     zeseal::marks::BitmapHolder code;
     FillCode(code);
     const std::uint8_t* palette = code.PaletteOf();

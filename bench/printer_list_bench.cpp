@@ -14,7 +14,7 @@
 #include "authoring/data_file_writer.h"
 #include "catalogue/data_file_format.h"
 #include "comparison.h"
-#include "platform/posix/printers_file.h"
+#include "platform/posix/spooler/printers_file.h"
 #include "printers/printer_list_builder.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "platform/posix/cups_mappings.h"
+#include "platform/posix/cups/cups_mappings.h"
 #include "platform/spooler.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

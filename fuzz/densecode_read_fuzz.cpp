@@ -25,49 +25,49 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "testpage/dense_code_encoder.h"
-#include "testpage/dense_code_page_reader.h"
-#include "testpage/dense_code_reader.h"
+#include "densecode/encoder.h"
+#include "densecode/reader/page_reader.h"
+#include "densecode/reader/reader.h"
 
 namespace {
 
-namespace tp = zeseal::testpage;
+namespace dc = zeseal::densecode;
 using zeseal::fuzz::ExactBuffer;
 
 std::vector<std::uint8_t> Sample(const std::uint8_t* image) {
-    tp::DenseStreamSample sample;
-    tp::SampleDenseImage(image, sample);
+    dc::DenseStreamSample sample;
+    dc::SampleDenseImage(image, sample);
     return {sample.bytes.begin(), sample.bytes.end()};
 }
 
 // Wrong bytes per codeword between two sampled streams.
 std::vector<int> Differences(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
-    std::vector<int> wrong(tp::kDenseBlocks, 0);
-    for (std::size_t n = 0; n < tp::kDenseFillerStart; ++n) wrong[n % tp::kDenseBlocks] += a[n] != b[n];
+    std::vector<int> wrong(dc::kDenseBlocks, 0);
+    for (std::size_t n = 0; n < dc::kDenseFillerStart; ++n) wrong[n % dc::kDenseBlocks] += a[n] != b[n];
     return wrong;
 }
 
-void CheckConsistent(const tp::DenseCodeReading& reading, const std::vector<std::uint8_t>& read) {
-    if (reading.status != tp::DenseReadStatus::kRead) {
-        ZESEAL_FUZZ_CHECK(reading.status == tp::DenseReadStatus::kUncorrectable);
+void CheckConsistent(const dc::DenseCodeReading& reading, const std::vector<std::uint8_t>& read) {
+    if (reading.status != dc::DenseReadStatus::kRead) {
+        ZESEAL_FUZZ_CHECK(reading.status == dc::DenseReadStatus::kUncorrectable);
         ZESEAL_FUZZ_CHECK(reading.FailedCodewords() > 0);
         return;
     }
-    ZESEAL_FUZZ_CHECK(reading.bytes.size() == tp::kDenseInputBytes);
-    const zeseal::frame::HeapBlock again = tp::EncodeDenseCode(reading.bytes.data());
+    ZESEAL_FUZZ_CHECK(reading.bytes.size() == dc::kDenseInputBytes);
+    const zeseal::frame::HeapBlock again = dc::EncodeDenseCode(reading.bytes.data());
     ZESEAL_FUZZ_CHECK(again);
     const std::vector<int> wrong = Differences(Sample(again.data()), read);
-    for (int j = 0; j < tp::kDenseBlocks; ++j) {
+    for (int j = 0; j < dc::kDenseBlocks; ++j) {
         const int corrected = reading.corrected[std::size_t(j)];
         ZESEAL_FUZZ_CHECK(corrected == wrong[std::size_t(j)]);
-        ZESEAL_FUZZ_CHECK(2 * corrected - reading.erasures[std::size_t(j)] <= tp::kDenseParityBytes);
+        ZESEAL_FUZZ_CHECK(2 * corrected - reading.erasures[std::size_t(j)] <= dc::kDenseParityBytes);
     }
 }
 
 void PictureRead(const std::uint8_t* data, std::size_t size) {
-    ExactBuffer image(tp::kDenseImageBytes);
+    ExactBuffer image(dc::kDenseImageBytes);
     for (std::size_t i = 0; i < image.size(); ++i) image.data()[i] = size == 0 ? 0 : data[i % size];
-    const tp::DenseCodeReading reading = tp::DecodeDenseCode({image.data(), image.size()});
+    const dc::DenseCodeReading reading = dc::DecodeDenseCode({image.data(), image.size()});
     CheckConsistent(reading, Sample(image.data()));
 }
 
@@ -75,36 +75,36 @@ void DamagedRead(const std::uint8_t* data, std::size_t size, bool withUnsure) {
     if (size < 4) return;
     std::mt19937 random((std::uint32_t{data[0]} << 24) | (std::uint32_t{data[1]} << 16) |
                         (std::uint32_t{data[2]} << 8) | data[3]);
-    std::vector<std::uint8_t> message(tp::kDenseInputBytes);
+    std::vector<std::uint8_t> message(dc::kDenseInputBytes);
     for (auto& b : message) b = static_cast<std::uint8_t>(random());
-    const zeseal::frame::HeapBlock clean = tp::EncodeDenseCode(message.data());
+    const zeseal::frame::HeapBlock clean = dc::EncodeDenseCode(message.data());
     ZESEAL_FUZZ_CHECK(clean);
-    ExactBuffer image(tp::kDenseImageBytes);
+    ExactBuffer image(dc::kDenseImageBytes);
     std::memcpy(image.data(), clean.data(), image.size());
     const std::size_t edits = withUnsure ? (size - 4) / 2 : size - 4;
     for (std::size_t i = 4; i + 3 <= 4 + edits; i += 3) {
         const std::uint32_t index = ((std::uint32_t{data[i]} << 11) | (std::uint32_t{data[i + 1]} << 3) |
-                                     (data[i + 2] >> 5)) % tp::kDenseImageBytes;
+                                     (data[i + 2] >> 5)) % dc::kDenseImageBytes;
         image.data()[index] = static_cast<std::uint8_t>(255 - image.data()[index]);
     }
 
-    tp::DenseStreamSample sample;
-    tp::SampleDenseImage(image.data(), sample);
+    dc::DenseStreamSample sample;
+    dc::SampleDenseImage(image.data(), sample);
     const std::vector<std::uint8_t> read(sample.bytes.begin(), sample.bytes.end());
     if (withUnsure) {
         const std::uint8_t* bits = data + 4 + edits;
         const std::size_t bitCount = (size - 4 - edits) * 8;
-        for (std::size_t n = 0; n < tp::kDenseStreamBytes && n < bitCount; ++n) {
+        for (std::size_t n = 0; n < dc::kDenseStreamBytes && n < bitCount; ++n) {
             sample.unsure[n] = (bits[n / 8] >> (n % 8)) & 1;
         }
-        CheckConsistent(tp::DecodeDenseStream(sample), read);
+        CheckConsistent(dc::DecodeDenseStream(sample), read);
         return;
     }
-    const tp::DenseCodeReading reading = tp::DecodeDenseCode({image.data(), image.size()});
+    const dc::DenseCodeReading reading = dc::DecodeDenseCode({image.data(), image.size()});
     CheckConsistent(reading, read);
     const std::vector<int> wrong = Differences(Sample(clean.data()), read);
     bool withinLimit = true;
-    for (const int w : wrong) withinLimit = withinLimit && w <= tp::kDenseCorrectableErrors;
+    for (const int w : wrong) withinLimit = withinLimit && w <= dc::kDenseCorrectableErrors;
     if (withinLimit) {
         ZESEAL_FUZZ_CHECK(reading.ok());
         ZESEAL_FUZZ_CHECK(reading.bytes == message);
@@ -129,7 +129,7 @@ void PageRead(const std::uint8_t* data, std::size_t size) {
     const std::size_t tailSize = size - 12;
     for (std::size_t i = 0; i < raster.size(); ++i) raster.data()[i] = tailSize == 0 ? 255 : tail[i % tailSize];
 
-    tp::DensePageRaster page;
+    dc::DensePageRaster page;
     page.pixels = raster.data();
     page.width = width;
     page.height = height;
@@ -137,9 +137,9 @@ void PageRead(const std::uint8_t* data, std::size_t size) {
     page.rowBytes = rowBytes;
     page.dpiX = dpiX;
     page.dpiY = dpiY;
-    const tp::DenseCodeReading reading = tp::ReadDenseCodeFromPage(page, x, y);
-    if (dpiX < 300 || dpiY < 300) ZESEAL_FUZZ_CHECK(reading.status == tp::DenseReadStatus::kResolutionTooLow);
-    if (reading.ok()) ZESEAL_FUZZ_CHECK(reading.bytes.size() == tp::kDenseInputBytes);
+    const dc::DenseCodeReading reading = dc::ReadDenseCodeFromPage(page, x, y);
+    if (dpiX < 300 || dpiY < 300) ZESEAL_FUZZ_CHECK(reading.status == dc::DenseReadStatus::kResolutionTooLow);
+    if (reading.ok()) ZESEAL_FUZZ_CHECK(reading.bytes.size() == dc::kDenseInputBytes);
 }
 
 }  // namespace

@@ -10,11 +10,11 @@
 #include <string_view>
 
 #include "fuzz_support.h"
-#include "platform/posix/dialog_script.h"
+#include "dialogs/dialog_script.h"
 
 namespace {
 
-using namespace zeseal::platform::posix;
+using namespace zeseal::dialogs;
 using Action = ScriptCommand::Action;
 
 std::string Spelled(const ScriptParse& parse) {

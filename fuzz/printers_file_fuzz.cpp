@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "fuzz_support.h"
-#include "platform/posix/printers_file.h"
+#include "platform/posix/spooler/printers_file.h"
 
 namespace {
 

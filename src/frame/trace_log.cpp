@@ -4,19 +4,19 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/diagnostics.h"
+#include "frame/diagnostics.h"
 
 namespace zeseal::frame {
 
 void TraceLog(const char* format, ...) noexcept {
-    if (format == nullptr || !platform::DiagnosticsEnabled()) return;
+    if (format == nullptr || !DiagnosticsEnabled()) return;
     char line[1024];
     va_list arguments;
     va_start(arguments, format);
     const int length = std::vsnprintf(line, sizeof line, format, arguments);
     va_end(arguments);
     if (length < 0) return;
-    platform::DiagnosticText(std::string_view(line, std::strlen(line)));
+    DiagnosticText(std::string_view(line, std::strlen(line)));
 }
 
 }  // namespace zeseal::frame

@@ -4,7 +4,7 @@
 
 #include "catalogue/model_lookup.h"
 #include "catalogue/model_record.h"
-#include "frame/debug_output.h"
+#include "frame/trace_log.h"
 #include "marks/copy_detector_pattern.h"
 #include "marks/copy_detector_style.h"
 
@@ -39,7 +39,7 @@ std::int32_t BuildCopyDetectorImage(const char* modelName, std::uint8_t* out) no
     char name[kNameBufferSize] = {};
     std::strncpy(name, modelName, sizeof name - 1);
     catalogue::NormalizeModelName(name);
-    frame::DebugOutput("szPrinterModelName = %s\n", name);
+    frame::TraceLog("szPrinterModelName = %s\n", name);
 
     bool useFallback = false;
     std::int32_t found = catalogue::LookupSupportedModel(name);

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/printer_jobs.h"
+#include "printers/printer_jobs.h"
 #include "frame/trace_log.h"
-#include "platform/diagnostics.h"
+#include "frame/diagnostics.h"
 #include "platform/spooler.h"
 #include "printers/model_code.h"
 #include "printers/port_rules.h"
@@ -80,7 +80,7 @@ std::int32_t BuildPrinterList(PrinterRecord* records, std::size_t capacity) noex
             if (records == nullptr || std::size_t(written) >= capacity) break;
             PrinterRecord& record = records[written];
             Classify(printer, record);
-            catalogue::ListPrinterJobs(printer.name);
+            ListPrinterJobs(printer.name);
             frame::TraceLog("Model [%s] ", record.driver);
             frame::TraceLog("Port [%s] ", record.port);
             frame::TraceLog("Support [%s]", record.supportText);
@@ -90,7 +90,7 @@ std::int32_t BuildPrinterList(PrinterRecord* records, std::size_t capacity) noex
         return written;
     } catch (...) {
         frame::TraceLog("BuildPrinterList catch - GetLastError[%d]\n",
-                        static_cast<int>(platform::LastSystemError()));
+                        static_cast<int>(frame::LastSystemError()));
         return -1;
     }
 }

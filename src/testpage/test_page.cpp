@@ -8,8 +8,8 @@
 #include "marks/water_code.h"
 #include "platform/page_device.h"
 #include "platform/spooler.h"
-#include "testpage/dense_code_encoder.h"
-#include "testpage/dense_code_tables.h"
+#include "densecode/encoder.h"
+#include "densecode/tables.h"
 
 namespace zeseal::testpage {
 namespace {
@@ -27,8 +27,8 @@ frame::HeapBlock EncodeTestCode() noexcept {
     frame::HeapBlock text(kDenseCodeTextBuffer);
     if (!text) return {};
     std::memcpy(text.data(), kDenseCodeText.data(), kDenseCodeText.size());
-    BuildDenseCodeTables();
-    return EncodeDenseCode(text.data());
+    densecode::BuildDenseCodeTables();
+    return densecode::EncodeDenseCode(text.data());
 }
 
 void DrawPage(PageDevice& page, const TestPageArguments& arguments, const frame::HeapBlock& code) {

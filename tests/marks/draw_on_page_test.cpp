@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "marks/bitmap_holder.h"
-#include "platform/posix/rgb_page.h"
+#include "raster/rgb_page.h"
 #include "support/test_pages.h"
 
 namespace zeseal::marks {
@@ -43,7 +43,7 @@ TEST(DrawOnPage, UsesColorOnColorAndReportsTheTransfer) {
     BitmapHolder holder;
     ASSERT_EQ(holder.Create(4, 2, 8), 0);
     EXPECT_EQ(DrawOnPage(*device, holder.header(), holder.pixels(), 4, 2, 1, 1, 300, kRasterAnd), 2);
-    EXPECT_EQ(platform::posix::PageRegistry::Instance().Find(page.dc())->stretchMode,
+    EXPECT_EQ(raster::PageRegistry::Instance().Find(page.dc())->stretchMode,
               platform::kStretchColorOnColor);
     // A transfer the device cannot take reports -1.
     std::uint8_t badHeader[40] = {40};
@@ -85,7 +85,7 @@ TEST(DrawBmpImage, DrawsWholeImagesAndRefusesShortOnes) {
         EXPECT_FALSE(DrawBmpImage(*device, file.data(), 20, 1, 1, 72)) << bits;
     }
     EXPECT_EQ(page.Art(30, 1, 5, 1), ".###.");
-    EXPECT_EQ(platform::posix::PageRegistry::Instance().Find(page.dc())->backgroundMode,
+    EXPECT_EQ(raster::PageRegistry::Instance().Find(page.dc())->backgroundMode,
               platform::kBackgroundTransparent);
 
     auto huge = BmpFile(3, 3, 8);

@@ -18,7 +18,7 @@
 #include "support/temp_printers_file.h"
 #include "support/temp_system_directory.h"
 #include "support/test_pages.h"
-#include "testpage/dense_code_page_reader.h"
+#include "densecode/reader/page_reader.h"
 
 namespace zeseal::testpage {
 namespace {
@@ -142,13 +142,13 @@ TEST_F(TestPageTest, LandscapePageCarriesFrameCaptionReadableCodeAndPatternInPla
     EXPECT_GT(captionInk, 1000u);
 
     // The dense code reads back to the test text, zero-filled.
-    DensePageRaster raster;
+    densecode::DensePageRaster raster;
     raster.pixels = page.rgb.data();
     raster.width = page.width;
     raster.height = page.height;
     raster.rowBytes = std::size_t(page.width) * 3;
     raster.dpiX = raster.dpiY = kDpi;
-    const DenseCodeReading reading = ReadDenseCodeFromPage(raster, kDenseCodeX, kDenseCodeY);
+    const densecode::DenseCodeReading reading = densecode::ReadDenseCodeFromPage(raster, kDenseCodeX, kDenseCodeY);
     ASSERT_TRUE(reading.ok()) << int(reading.status);
     EXPECT_EQ(reading.FailedCodewords(), 0);
     ASSERT_GE(reading.bytes.size(), kDenseCodeText.size() + 1);

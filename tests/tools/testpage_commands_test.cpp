@@ -12,7 +12,7 @@
 
 #include "support/png_file.h"
 #include "support/tool_runs.h"
-#include "testpage/dense_code_page_reader.h"
+#include "densecode/reader/page_reader.h"
 #include "testpage/test_page.h"
 
 namespace zeseal::tool {
@@ -54,14 +54,14 @@ TEST_F(TestPageCommandsTest, TestpageNamesAPageWhoseDenseCodeReadsBack) {
 
     const testing::RgbImage page = testing::ReadRgbPng(last);
     ASSERT_EQ(page.width, 3508);  // landscape A4 at 300 dpi
-    testpage::DensePageRaster raster;
+    densecode::DensePageRaster raster;
     raster.pixels = page.rgb.data();
     raster.width = page.width;
     raster.height = page.height;
     raster.rowBytes = std::size_t(page.width) * 3;
     raster.dpiX = raster.dpiY = 300;
     const auto reading =
-        testpage::ReadDenseCodeFromPage(raster, testpage::kDenseCodeX, testpage::kDenseCodeY);
+        densecode::ReadDenseCodeFromPage(raster, testpage::kDenseCodeX, testpage::kDenseCodeY);
     ASSERT_TRUE(reading.ok());
     EXPECT_EQ(std::string(reading.bytes.begin(),
                           reading.bytes.begin() + std::ptrdiff_t(testpage::kDenseCodeText.size())),

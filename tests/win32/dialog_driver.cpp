@@ -11,7 +11,7 @@
 namespace zeseal::testing {
 namespace {
 
-using platform::posix::ScriptCommand;
+using dialogs::ScriptCommand;
 using Action = ScriptCommand::Action;
 
 constexpr UINT kTickMilliseconds = 40;
@@ -100,7 +100,7 @@ int DialogKindOf(HWND window) {
 
 DialogDriver::DialogDriver(std::string_view script, std::string screenshotName)
     : screenshotName_(std::move(screenshotName)) {
-    platform::posix::ScriptParse parse = platform::posix::ParseDialogScript(script);
+    dialogs::ScriptParse parse = dialogs::ParseDialogScript(script);
     commands_ = std::move(parse.commands);
     if (!parse.error.empty()) transcript_.push_back("script error: " + parse.error);
     activeDriver = this;

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/posix/dialog_script.h"
+#include "dialogs/dialog_script.h"
 
 namespace zeseal::testing {
 
@@ -59,10 +59,10 @@ public:
 private:
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
     void Tick();
-    void Perform(HWND dialog, const platform::posix::ScriptCommand& command);
+    void Perform(HWND dialog, const dialogs::ScriptCommand& command);
     void Screenshot(HWND window, const std::string& suffix);
 
-    std::vector<platform::posix::ScriptCommand> commands_;
+    std::vector<dialogs::ScriptCommand> commands_;
     std::size_t next_ = 0;
     std::size_t reported_ = 0;  // commands reported to afterCommand
     std::string screenshotName_;

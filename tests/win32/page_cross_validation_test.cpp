@@ -23,9 +23,9 @@
 #include "marks/water_code.h"
 #include "marks/watermark.h"
 #include "memory_page.h"
-#include "platform/posix/rgb_page.h"
-#include "platform/posix/rgb_page_rectangles.h"
-#include "platform/posix/stretch_dib.h"
+#include "raster/rgb_page.h"
+#include "raster/rgb_page_rectangles.h"
+#include "raster/stretch_dib.h"
 #include "platform/system_directory.h"
 
 namespace zeseal {
@@ -40,14 +40,14 @@ constexpr std::int32_t kPageHeight = 320;
 class ReferenceDevice final : public platform::PageDevice {
 public:
     ReferenceDevice(std::int32_t width, std::int32_t height, std::int32_t dpi)
-        : page_(platform::posix::MakeWhitePage(width, height, dpi, dpi)) {}
+        : page_(raster::MakeWhitePage(width, height, dpi, dpi)) {}
     std::int32_t DotsPerInchX() override { return page_->dpiX; }
     std::int32_t DotsPerInchY() override { return page_->dpiY; }
     std::int32_t PixelWidth() override { return page_->width; }
     std::int32_t PixelHeight() override { return page_->height; }
     platform::PageRect ClipBox() override { return {0, 0, page_->width, page_->height}; }
     bool OutlineRectangle(const platform::PageRect& rect, const platform::PagePen& pen) override {
-        platform::posix::DrawOutlinedRectangle(*page_, rect, pen);
+        raster::DrawOutlinedRectangle(*page_, rect, pen);
         return true;
     }
     // Text is drawn with different rasterisers on the two sides, so it is
@@ -63,13 +63,13 @@ public:
         return std::exchange(page_->backgroundMode, mode);
     }
     std::int32_t StretchDib(const platform::DibTransfer& transfer) override {
-        return platform::posix::StretchDibOntoPage(*page_, transfer);
+        return raster::StretchDibOntoPage(*page_, transfer);
     }
     const Bytes& Rgb() const { return page_->rgb; }
     void FillGrey() { std::fill(page_->rgb.begin(), page_->rgb.end(), std::uint8_t{128}); }
 
 private:
-    std::shared_ptr<platform::posix::RgbPage> page_;
+    std::shared_ptr<raster::RgbPage> page_;
 };
 
 // Both pages, GDI's and ours, at the dots per inch of a memory context.

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <ostream>
 
-#include "platform/posix/dialog_script.h"
+#include "dialogs/dialog_script.h"
 #include "printer_commands.h"
 #include "result_meanings.h"
 #include "tool_error.h"
@@ -48,7 +48,7 @@ std::string ChooseWithScript(const std::optional<std::string>& script,
                              std::optional<std::int32_t> mode, std::int32_t option,
                              std::ostream& out, int& status) {
     if (script) {
-        const platform::posix::ScriptParse parse = platform::posix::ParseDialogScript(*script);
+        const dialogs::ScriptParse parse = dialogs::ParseDialogScript(*script);
         if (!parse.error.empty() || iZeHostSetDialogScript(script->c_str()) != 0) {
             throw ToolError("the dialog script does not parse: " + parse.error);
         }

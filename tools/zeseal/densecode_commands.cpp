@@ -10,15 +10,15 @@
 #include "draw_command.h"
 #include "file_io.h"
 #include "image_io.h"
-#include "testpage/dense_code_encoder.h"
-#include "testpage/dense_code_page_reader.h"
-#include "testpage/dense_code_reader.h"
+#include "densecode/encoder.h"
+#include "densecode/reader/page_reader.h"
+#include "densecode/reader/reader.h"
 #include "tool_error.h"
 
 namespace zeseal::tool {
 namespace {
 
-namespace tp = zeseal::testpage;
+namespace dc = zeseal::densecode;
 
 constexpr std::int32_t kCodeDpi = 300;
 
@@ -31,26 +31,26 @@ bool EndsWith(const std::string& text, std::string_view suffix) {
 // Top row first, from the library's bottom-up block.
 std::vector<std::uint8_t> TopDown(const std::vector<std::uint8_t>& block) {
     std::vector<std::uint8_t> rows(block.size());
-    for (int y = 0; y < tp::kDenseCodeHeight; ++y) {
-        std::memcpy(rows.data() + std::size_t(y) * tp::kDenseCodeWidth,
-                    block.data() + std::size_t(tp::kDenseCodeHeight - 1 - y) * tp::kDenseCodeWidth,
-                    tp::kDenseCodeWidth);
+    for (int y = 0; y < dc::kDenseCodeHeight; ++y) {
+        std::memcpy(rows.data() + std::size_t(y) * dc::kDenseCodeWidth,
+                    block.data() + std::size_t(dc::kDenseCodeHeight - 1 - y) * dc::kDenseCodeWidth,
+                    dc::kDenseCodeWidth);
     }
     return rows;
 }
 
 std::vector<std::uint8_t> EncodePgm(const std::vector<std::uint8_t>& topDown) {
-    const std::string header = "P5\n" + std::to_string(tp::kDenseCodeWidth) + " " +
-                               std::to_string(tp::kDenseCodeHeight) + "\n255\n";
+    const std::string header = "P5\n" + std::to_string(dc::kDenseCodeWidth) + " " +
+                               std::to_string(dc::kDenseCodeHeight) + "\n255\n";
     std::vector<std::uint8_t> file(header.begin(), header.end());
     file.insert(file.end(), topDown.begin(), topDown.end());
     return file;
 }
 
-void Report(const tp::DenseCodeReading& reading, std::ostream& out) {
+void Report(const dc::DenseCodeReading& reading, std::ostream& out) {
     std::int32_t erasures = 0;
     std::string failed;
-    for (int j = 0; j < tp::kDenseBlocks; ++j) {
+    for (int j = 0; j < dc::kDenseBlocks; ++j) {
         const std::int32_t corrected = reading.corrected[std::size_t(j)];
         erasures += reading.erasures[std::size_t(j)];
         if (corrected < 0) failed += (failed.empty() ? "" : " ") + std::to_string(j);
@@ -64,13 +64,13 @@ void Report(const tp::DenseCodeReading& reading, std::ostream& out) {
     }
     if (!failed.empty()) out << "cannot be corrected: codeword" << (reading.FailedCodewords() == 1 ? " " : "s ") << failed << "\n";
     out << "corrected " << reading.TotalCorrected() << " bytes in "
-        << tp::kDenseBlocks - reading.FailedCodewords() << " of " << tp::kDenseBlocks
+        << dc::kDenseBlocks - reading.FailedCodewords() << " of " << dc::kDenseBlocks
         << " codewords";
     if (erasures > 0) out << " (" << erasures << " erasures)";
     out << "; " << reading.FailedCodewords() << " could not be corrected\n";
 }
 
-tp::DenseCodeReading ReadPicture(const DenseDecodeOptions& options, std::ostream& report) {
+dc::DenseCodeReading ReadPicture(const DenseDecodeOptions& options, std::ostream& report) {
     const std::vector<std::uint8_t> bytes = ReadWholeFile(options.input, 2 * kMaxPictureBytes + 4096);
     const bool picture = LooksLikePng(bytes) || (bytes.size() >= 2 && bytes[0] == 'P' &&
                                                  bytes[1] >= '1' && bytes[1] <= '7');
@@ -78,31 +78,31 @@ tp::DenseCodeReading ReadPicture(const DenseDecodeOptions& options, std::ostream
         if (!options.at.empty()) {
             throw ToolError(options.input + ": a page must be a PNG, PGM or PPM picture");
         }
-        if (bytes.size() != tp::kDenseImageBytes) {
+        if (bytes.size() != dc::kDenseImageBytes) {
             throw ToolError(options.input + ": neither a picture nor a raw code of " +
-                            std::to_string(tp::kDenseImageBytes) + " bytes (it has " +
+                            std::to_string(dc::kDenseImageBytes) + " bytes (it has " +
                             std::to_string(bytes.size()) + ")");
         }
-        report << "raw code: " << tp::kDenseCodeWidth << "x" << tp::kDenseCodeHeight
+        report << "raw code: " << dc::kDenseCodeWidth << "x" << dc::kDenseCodeHeight
                << ", bottom row first\n";
-        return tp::DecodeDenseCode(bytes);
+        return dc::DecodeDenseCode(bytes);
     }
 
     Image image = DecodeImage(bytes, options.input);
     if (options.at.empty()) {
-        if (image.width != tp::kDenseCodeWidth || image.height != tp::kDenseCodeHeight) {
+        if (image.width != dc::kDenseCodeWidth || image.height != dc::kDenseCodeHeight) {
             throw ToolError(options.input + " is " + std::to_string(image.width) + "x" +
                             std::to_string(image.height) + " pixels, not a 2528x128 code; for a " +
                             "page, give the code's position with --at X,Y");
         }
         image = ToGray(std::move(image));
-        std::vector<std::uint8_t> block(tp::kDenseImageBytes);
-        for (int y = 0; y < tp::kDenseCodeHeight; ++y) {
-            std::memcpy(block.data() + std::size_t(tp::kDenseCodeHeight - 1 - y) * tp::kDenseCodeWidth,
-                        image.pixels.data() + std::size_t(y) * tp::kDenseCodeWidth, tp::kDenseCodeWidth);
+        std::vector<std::uint8_t> block(dc::kDenseImageBytes);
+        for (int y = 0; y < dc::kDenseCodeHeight; ++y) {
+            std::memcpy(block.data() + std::size_t(dc::kDenseCodeHeight - 1 - y) * dc::kDenseCodeWidth,
+                        image.pixels.data() + std::size_t(y) * dc::kDenseCodeWidth, dc::kDenseCodeWidth);
         }
-        report << "picture: " << tp::kDenseCodeWidth << "x" << tp::kDenseCodeHeight << "\n";
-        return tp::DecodeDenseCode(block);
+        report << "picture: " << dc::kDenseCodeWidth << "x" << dc::kDenseCodeHeight << "\n";
+        return dc::DecodeDenseCode(block);
     }
 
     const MarkPosition at = ParsePosition(options.at);
@@ -110,7 +110,7 @@ tp::DenseCodeReading ReadPicture(const DenseDecodeOptions& options, std::ostream
     if (dpi == 0) {
         throw ToolError(options.input + " states no resolution; give the page's with --dpi N");
     }
-    tp::DensePageRaster page;
+    dc::DensePageRaster page;
     page.pixels = image.pixels.data();
     page.width = image.width;
     page.height = image.height;
@@ -119,24 +119,24 @@ tp::DenseCodeReading ReadPicture(const DenseDecodeOptions& options, std::ostream
     page.dpiX = page.dpiY = dpi;
     report << "page: " << image.width << "x" << image.height << " at " << dpi
            << " dpi, code at (" << at.x << ", " << at.y << ") in 1/300 inch\n";
-    return tp::ReadDenseCodeFromPage(page, at.x, at.y);
+    return dc::ReadDenseCodeFromPage(page, at.x, at.y);
 }
 
 }  // namespace
 
 std::vector<std::uint8_t> DenseCodeInput(const std::string& path, std::ostream& err) {
     std::vector<std::uint8_t> bytes = ReadWholeFile(path, kMaxPictureBytes);
-    if (bytes.size() > tp::kDenseInputBytes) {
+    if (bytes.size() > dc::kDenseInputBytes) {
         err << "zeseal: note: " << path << " has " << bytes.size() << " bytes; the code carries "
-            << "the first " << tp::kDenseInputBytes << "\n";
+            << "the first " << dc::kDenseInputBytes << "\n";
     }
-    bytes.resize(tp::kDenseInputBytes, 0);
+    bytes.resize(dc::kDenseInputBytes, 0);
     return bytes;
 }
 
 std::vector<std::uint8_t> EncodeDenseCodeFile(const std::string& path, std::ostream& err) {
     const std::vector<std::uint8_t> input = DenseCodeInput(path, err);
-    const frame::HeapBlock image = tp::EncodeDenseCode(input.data());
+    const frame::HeapBlock image = dc::EncodeDenseCode(input.data());
     if (!image) throw ToolError("out of memory while encoding the dense code");
     return {image.data(), image.data() + image.size()};
 }
@@ -155,31 +155,31 @@ int RunDenseEncode(const DenseEncodeOptions& options, std::ostream& out, std::os
         WriteFileAtomically(options.output, EncodePgm(TopDown(block)));
     } else {
         Image image;
-        image.width = tp::kDenseCodeWidth;
-        image.height = tp::kDenseCodeHeight;
+        image.width = dc::kDenseCodeWidth;
+        image.height = dc::kDenseCodeHeight;
         image.channels = 1;
         image.dpi = kCodeDpi;
         image.pixels = TopDown(block);
         WritePngFile(options.output, image);
     }
-    out << "encoded " << options.input << " into a " << tp::kDenseCodeWidth << "x"
-        << tp::kDenseCodeHeight << " code: " << options.output << "\n";
+    out << "encoded " << options.input << " into a " << dc::kDenseCodeWidth << "x"
+        << dc::kDenseCodeHeight << " code: " << options.output << "\n";
     return 0;
 }
 
 int RunDenseDecode(const DenseDecodeOptions& options, std::ostream& out, std::ostream& err) {
     const bool toStandardOutput = options.output == "-";
     std::ostream& report = toStandardOutput ? err : out;
-    const tp::DenseCodeReading reading = ReadPicture(options, report);
-    if (reading.status != tp::DenseReadStatus::kRead &&
-        reading.status != tp::DenseReadStatus::kUncorrectable) {
-        throw ToolError(options.input + ": " + tp::DescribeDenseReadStatus(reading.status));
+    const dc::DenseCodeReading reading = ReadPicture(options, report);
+    if (reading.status != dc::DenseReadStatus::kRead &&
+        reading.status != dc::DenseReadStatus::kUncorrectable) {
+        throw ToolError(options.input + ": " + dc::DescribeDenseReadStatus(reading.status));
     }
     Report(reading, report);
     if (!reading.ok()) {
         err << "zeseal: error: " << options.input << ": "
-            << tp::DescribeDenseReadStatus(reading.status) << "; nothing was written\n";
-        if (reading.FailedCodewords() == tp::kDenseBlocks && !options.at.empty()) {
+            << dc::DescribeDenseReadStatus(reading.status) << "; nothing was written\n";
+        if (reading.FailedCodewords() == dc::kDenseBlocks && !options.at.empty()) {
             err << "zeseal: note: no codeword could be read; check the position (--at) and the "
                    "resolution (--dpi)\n";
         }

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "korean_text.h"
-#include "platform/posix/spooler_flag_names.h"
+#include "platform/posix/spooler/spooler_flag_names.h"
 #include "platform/spooler.h"
 #include "printers/default_printer.h"
 #include "printers/printer_list_builder.h"

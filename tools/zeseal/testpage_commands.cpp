@@ -12,7 +12,7 @@
 #include "choose_command.h"
 #include "draw_command.h"
 #include "korean_text.h"
-#include "platform/posix/virtual_spooler.h"
+#include "platform/posix/spooler/virtual_spooler.h"
 #include "platform/spooler.h"
 #include "printer_commands.h"
 #include "printers/default_printer.h"

@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "platform/diagnostics.h"
+#include "frame/diagnostics.h"
 
-namespace zeseal::platform {
+namespace zeseal::frame {
 
 bool DiagnosticsEnabled() noexcept { return true; }
 
@@ -19,4 +19,4 @@ void DiagnosticText(std::string_view text) noexcept {
 
 std::uint32_t LastSystemError() noexcept { return GetLastError(); }
 
-}  // namespace zeseal::platform
+}  // namespace zeseal::frame

@@ -11,7 +11,7 @@
 
 #include "dialogs/dialog_layouts.h"
 #include "dialogs/dialog_state.h"
-#include "platform/dialog_presenter.h"
+#include "dialogs/dialog_presenter.h"
 #include "printers/printer_list_state.h"
 
 namespace zeseal::platform {
@@ -34,7 +34,7 @@ OpenDialog& TheOpenDialog() noexcept {
 // The module the list exports recorded for the dialogs' resources.
 HINSTANCE ResourceModule() noexcept {
     const void* module = printers::ThePrinterListState().moduleInstance;
-    if (module == nullptr) module = ThisModuleHandle();
+    if (module == nullptr) module = dialogs::ThisModuleHandle();
     return static_cast<HINSTANCE>(const_cast<void*>(module));
 }
 
@@ -242,7 +242,7 @@ INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARA
     }
 }
 
-class WindowsPresenter final : public DialogPresenter {
+class WindowsPresenter final : public dialogs::DialogPresenter {
 public:
     std::int32_t Run(dialogs::PrinterDialog& dialog, HWND owner) override {
         OpenDialog& open = TheOpenDialog();
@@ -260,9 +260,12 @@ public:
 };
 
 }  // namespace
+}  // namespace zeseal::platform
+
+namespace zeseal::dialogs {
 
 DialogPresenter* ActiveDialogPresenter() noexcept {
-    static WindowsPresenter presenter;
+    static platform::WindowsPresenter presenter;
     return &presenter;
 }
 
@@ -277,4 +280,4 @@ const void* ThisModuleHandle() noexcept {
     return self;
 }
 
-}  // namespace zeseal::platform
+}  // namespace zeseal::dialogs

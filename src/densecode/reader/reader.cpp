@@ -1,0 +1,95 @@
+#include "densecode/reader/reader.h"
+
+#include <cstring>
+
+#include "densecode/encoder.h"
+#include "densecode/layout.h"
+#include "densecode/tables.h"
+#include "densecode/reader/reed_solomon_decoder.h"
+
+namespace zeseal::densecode {
+
+std::int32_t DenseCodeReading::FailedCodewords() const noexcept {
+    std::int32_t n = 0;
+    for (const std::int32_t c : corrected) n += c < 0;
+    return n;
+}
+
+std::int32_t DenseCodeReading::TotalCorrected() const noexcept {
+    std::int32_t n = 0;
+    for (const std::int32_t c : corrected) n += c > 0 ? c : 0;
+    return n;
+}
+
+const char* DescribeDenseReadStatus(DenseReadStatus status) noexcept {
+    switch (status) {
+    case DenseReadStatus::kRead: return "read";
+    case DenseReadStatus::kUncorrectable: return "a codeword has more damage than can be corrected";
+    case DenseReadStatus::kNoImage: return "no picture of 2528 x 128 pixels";
+    case DenseReadStatus::kResolutionTooLow: return "the page has fewer than 300 dots per inch";
+    case DenseReadStatus::kOutsidePage: return "no part of the code lies on the page at that position";
+    }
+    return "unknown";
+}
+
+void SampleDenseImage(const std::uint8_t* image, DenseStreamSample& sample) noexcept {
+    const DenseBandCells& cells = DenseBandCellPlaces();
+    sample.unsure.fill(false);
+    for (int band = 0; band < kDenseBands; ++band) {
+        const std::uint8_t* base = image + DenseBandLeft(band);
+        std::uint8_t* bytes = sample.bytes.data() + std::size_t(band) * kDenseBandBytes;
+        for (int t = 0; t < kDenseBandBytes; ++t) {
+            unsigned byte = 0;
+            for (int bit = 0; bit < 8; ++bit) {
+                const DenseCellPlace& place = cells[std::size_t(t)][std::size_t(bit)];
+                const int row = DenseCellSampleRow(place);
+                const std::uint8_t pixel = base[std::size_t(kDenseCodeHeight - 1 - row) * kDenseCodeWidth + place.column];
+                byte |= unsigned(pixel < 128) << bit;
+            }
+            bytes[t] = static_cast<std::uint8_t>(byte);
+        }
+    }
+}
+
+DenseCodeReading DecodeDenseStream(const DenseStreamSample& sample) {
+    DenseCodeReading reading;
+    std::array<std::uint8_t, kDenseStreamBytes> buffer = sample.bytes;
+    std::array<std::uint8_t, kDenseStreamBytes> unsure{};
+    for (std::size_t p = 0; p < kDenseStreamBytes; ++p) unsure[p] = sample.unsure[p];
+    DeinterleaveCodewords(buffer.data());
+    DeinterleaveCodewords(unsure.data());
+    const auto& scramble = DenseScrambleBytes();
+    for (std::size_t p = 0; p < kDenseStreamBytes; ++p) buffer[p] ^= scramble[p];
+
+    reading.bytes.resize(kDenseInputBytes);
+    bool all = true;
+    for (int j = 0; j < kDenseBlocks; ++j) {
+        std::uint8_t* codeword = buffer.data() + std::size_t(j) * kDenseCodewordBytes;
+        const std::uint8_t* flags = unsure.data() + std::size_t(j) * kDenseCodewordBytes;
+        std::array<std::uint8_t, kDenseCodewordBytes> erasures{};
+        int count = 0;
+        for (int i = 0; i < kDenseCodewordBytes; ++i) {
+            if (flags[i] != 0) erasures[std::size_t(count++)] = static_cast<std::uint8_t>(i);
+        }
+        int result = kRsUncorrectable;
+        if (count > 0 && count <= kDenseParityBytes) {
+            result = RsDecodeCodeword(codeword, {erasures.data(), std::size_t(count)});
+            reading.erasures[std::size_t(j)] = result == kRsUncorrectable ? 0 : count;
+        }
+        if (result == kRsUncorrectable) result = RsDecodeCodeword(codeword);
+        reading.corrected[std::size_t(j)] = result;
+        all = all && result != kRsUncorrectable;
+        std::memcpy(reading.bytes.data() + std::size_t(j) * kDenseMessageBytes, codeword, kDenseMessageBytes);
+    }
+    reading.status = all ? DenseReadStatus::kRead : DenseReadStatus::kUncorrectable;
+    return reading;
+}
+
+DenseCodeReading DecodeDenseCode(std::span<const std::uint8_t> image) {
+    if (image.data() == nullptr || image.size() < kDenseImageBytes) return {};
+    DenseStreamSample sample;
+    SampleDenseImage(image.data(), sample);
+    return DecodeDenseStream(sample);
+}
+
+}  // namespace zeseal::densecode

@@ -1,0 +1,87 @@
+#include "raster/rgb_page.h"
+
+#include <algorithm>
+#include <new>
+#include <utility>
+
+namespace zeseal::raster {
+namespace {
+
+// Handles are tagged counters, not addresses: nothing is ever reached
+// through a handle without finding it here first.
+constexpr std::uintptr_t kHandleTag = 0x5A450000u;
+
+}  // namespace
+
+std::shared_ptr<RgbPage> MakeWhitePage(std::int32_t width, std::int32_t height, std::int32_t dpiX,
+                                       std::int32_t dpiY) {
+    if (width < 1 || height < 1 || width > kMaxPagePixels || height > kMaxPagePixels) return nullptr;
+    if (dpiX < 1 || dpiY < 1 || dpiX > kMaxPageDpi || dpiY > kMaxPageDpi) return nullptr;
+    try {
+        auto page = std::make_shared<RgbPage>();
+        page->width = width;
+        page->height = height;
+        page->dpiX = dpiX;
+        page->dpiY = dpiY;
+        page->rgb.assign(std::size_t(width) * std::size_t(height) * 3, 0xFF);
+        return page;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+PageRegistry& PageRegistry::Instance() {
+    static PageRegistry registry;
+    return registry;
+}
+
+HDC PageRegistry::Add(std::shared_ptr<RgbPage> page) {
+    std::lock_guard lock(mutex_);
+    const std::uintptr_t id = next_++;
+    pages_.emplace_back(id, std::move(page));
+    return reinterpret_cast<HDC>(kHandleTag + (id << 4));
+}
+
+std::shared_ptr<RgbPage> PageRegistry::Find(HDC handle) const {
+    const auto value = reinterpret_cast<std::uintptr_t>(handle);
+    if (value < kHandleTag || ((value - kHandleTag) & 0xF) != 0) return nullptr;
+    const std::uintptr_t id = (value - kHandleTag) >> 4;
+    std::lock_guard lock(mutex_);
+    for (const auto& [key, page] : pages_) {
+        if (key == id) return page;
+    }
+    return nullptr;
+}
+
+bool PageRegistry::Remove(HDC handle) {
+    const auto found = Find(handle);
+    if (!found) return false;
+    std::lock_guard lock(mutex_);
+    const auto it = std::find_if(pages_.begin(), pages_.end(),
+                                 [&](const auto& entry) { return entry.second == found; });
+    if (it == pages_.end()) return false;
+    pages_.erase(it);
+    return true;
+}
+
+DocumentPage::~DocumentPage() {
+    if (handle_ != nullptr) PageRegistry::Instance().Remove(handle_);
+}
+
+HDC DocumentPage::Start(std::int32_t width, std::int32_t height, std::int32_t dpi) {
+    if (handle_ != nullptr) return nullptr;
+    auto page = MakeWhitePage(width, height, dpi, dpi);
+    if (!page) return nullptr;
+    handle_ = PageRegistry::Instance().Add(std::move(page));
+    return handle_;
+}
+
+std::shared_ptr<RgbPage> DocumentPage::Finish() {
+    if (handle_ == nullptr) return nullptr;
+    auto page = PageRegistry::Instance().Find(handle_);
+    PageRegistry::Instance().Remove(handle_);
+    handle_ = nullptr;
+    return page;
+}
+
+}  // namespace zeseal::raster

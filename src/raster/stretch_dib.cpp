@@ -1,0 +1,172 @@
+#include "raster/stretch_dib.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <vector>
+
+namespace zeseal::raster {
+namespace {
+
+std::uint32_t Le32(const std::uint8_t* p) {
+    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
+           (std::uint32_t{p[3]} << 24);
+}
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+    const std::int64_t q = a / b;
+    return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
+}
+
+struct DibSource {
+    std::int32_t width = 0;
+    std::int32_t height = 0;  // absolute
+    bool topDown = false;
+    std::int32_t bitCount = 0;
+    std::int64_t stride = 0;
+    std::array<std::array<std::uint8_t, 3>, 256> palette{};  // red, green, blue
+};
+
+std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+
+// The 12-byte core header: 16-bit width, height and bit count, rows always
+// bottom-up, a full colour table of 3-byte (blue, green, red) entries.
+bool ParseCoreHeader(const std::uint8_t* info, DibSource& src) {
+    const std::int32_t width = Le16(info + 4);
+    const std::int32_t height = Le16(info + 6);
+    const std::uint16_t bitCount = Le16(info + 10);
+    if (width < 1 || height < 1) return false;
+    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24) return false;
+    src.width = width;
+    src.height = height;
+    src.topDown = false;
+    src.bitCount = bitCount;
+    src.stride = (std::int64_t{width} * bitCount + 31) / 32 * 4;
+    if (bitCount <= 8) {
+        const std::uint8_t* table = info + 12;
+        for (std::uint32_t i = 0; i < (1u << bitCount); ++i) {
+            src.palette[i] = {table[3 * i + 2], table[3 * i + 1], table[3 * i]};
+        }
+    }
+    return true;
+}
+
+bool ParseHeader(const std::uint8_t* info, DibSource& src) {
+    const std::uint32_t size = Le32(info);
+    if (size == 12) return ParseCoreHeader(info, src);
+    if (size < 40) return false;
+    const auto width = static_cast<std::int32_t>(Le32(info + 4));
+    const auto height = static_cast<std::int32_t>(Le32(info + 8));
+    const std::uint16_t bitCount = static_cast<std::uint16_t>(info[14] | (info[15] << 8));
+    const std::uint32_t compression = Le32(info + 16);
+    if (compression != 0 || width < 1 || height == 0 || height == INT32_MIN) return false;
+    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24) return false;
+    src.width = width;
+    src.height = height < 0 ? -height : height;
+    src.topDown = height < 0;
+    src.bitCount = bitCount;
+    src.stride = (std::int64_t{width} * bitCount + 31) / 32 * 4;
+    if (bitCount <= 8) {
+        const std::uint32_t maxColours = 1u << bitCount;
+        std::uint32_t used = Le32(info + 32);
+        if (used == 0 || used > maxColours) used = maxColours;
+        const std::uint8_t* table = info + size;
+        for (std::uint32_t i = 0; i < used; ++i) {
+            src.palette[i] = {table[4 * i + 2], table[4 * i + 1], table[4 * i]};
+        }
+    }
+    return true;
+}
+
+// Destination pixels [first, last) of one axis and the source each shows.
+std::vector<std::int32_t> AxisMap(std::int32_t first, std::int32_t last, std::int64_t sourceCount,
+                                  std::int64_t destCount, Axis axis) {
+    std::vector<std::int32_t> map;
+    map.reserve(std::size_t(std::max(0, last - first)));
+    for (std::int32_t d = first; d < last; ++d) {
+        map.push_back(static_cast<std::int32_t>(SourceForDestination(d, sourceCount, destCount, axis)));
+    }
+    return map;
+}
+
+}  // namespace
+
+std::int64_t SourceForDestination(std::int64_t d, std::int64_t sourceCount, std::int64_t destCount,
+                                  Axis axis) noexcept {
+    const std::int64_t s = sourceCount;
+    const std::int64_t dd = destCount;
+    if (dd >= s) {
+        // ceil((2d + 1) S / 2D) - 1
+        return ((2 * d + 1) * s + 2 * dd - 1) / (2 * dd) - 1;
+    }
+    if (axis == Axis::Across) {
+        // The largest s with (2s + 1) D <= 2S (d + 1).
+        return FloorDiv(2 * s * (d + 1) - dd, 2 * dd);
+    }
+    // The smallest s with (2s + 1) D > 2S d.
+    return FloorDiv(2 * s * d - dd, 2 * dd) + 1;
+}
+
+std::int32_t StretchDibOntoPage(RgbPage& page, const platform::DibTransfer& t) {
+    if (t.info == nullptr || t.bits == nullptr) return -1;
+    DibSource src;
+    if (!ParseHeader(static_cast<const std::uint8_t*>(t.info), src)) return -1;
+    if (t.srcWidth <= 0 || t.srcHeight <= 0 || t.srcX < 0 || t.srcY < 0 ||
+        std::int64_t{t.srcX} + t.srcWidth > src.width ||
+        std::int64_t{t.srcY} + t.srcHeight > src.height) {
+        return -1;
+    }
+    if (t.destWidth < 0 || t.destHeight < 0) return -1;
+    if (t.rop != platform::kRopSourceCopy && t.rop != platform::kRopSourceAnd) return -1;
+    if (t.destWidth == 0 || t.destHeight == 0) return t.srcHeight;
+
+    // The visible part of the destination rectangle.
+    const std::int64_t x0 = std::max<std::int64_t>(0, -std::int64_t{t.destX});
+    const std::int64_t x1 = std::min<std::int64_t>(t.destWidth, std::int64_t{page.width} - t.destX);
+    const std::int64_t y0 = std::max<std::int64_t>(0, -std::int64_t{t.destY});
+    const std::int64_t y1 = std::min<std::int64_t>(t.destHeight, std::int64_t{page.height} - t.destY);
+    if (x0 >= x1 || y0 >= y1) return t.srcHeight;
+
+    const auto cols = AxisMap(std::int32_t(x0), std::int32_t(x1), t.srcWidth, t.destWidth, Axis::Across);
+    const auto rows = AxisMap(std::int32_t(y0), std::int32_t(y1), t.srcHeight, t.destHeight, Axis::Down);
+    const auto* bits = static_cast<const std::uint8_t*>(t.bits);
+
+    // One source row is scaled once into an RGB line, then copied or ANDed
+    // into every destination row that shows it.
+    std::vector<std::uint8_t> line(cols.size() * 3);
+    std::int32_t lineSource = -1;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const std::int32_t sourceRow = rows[r];
+        if (sourceRow != lineSource) {
+            // sourceRow counts from the top of the source rectangle.
+            const std::int64_t fromBottom = std::int64_t{t.srcY} + t.srcHeight - 1 - sourceRow;
+            const std::int64_t stored = src.topDown ? src.height - 1 - fromBottom : fromBottom;
+            const std::uint8_t* in = bits + stored * src.stride;
+            std::uint8_t* o = line.data();
+            for (const std::int32_t c : cols) {
+                const std::int32_t x = t.srcX + c;
+                switch (src.bitCount) {
+                case 24:
+                    o[0] = in[3 * x + 2];
+                    o[1] = in[3 * x + 1];
+                    o[2] = in[3 * x];
+                    break;
+                case 8: std::memcpy(o, src.palette[in[x]].data(), 3); break;
+                case 4: std::memcpy(o, src.palette[(in[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF].data(), 3); break;
+                default: std::memcpy(o, src.palette[(in[x >> 3] >> (7 - (x & 7))) & 1].data(), 3); break;
+                }
+                o += 3;
+            }
+            lineSource = sourceRow;
+        }
+        std::uint8_t* out = page.Row(t.destY + std::int32_t(y0 + std::int64_t(r))) + (t.destX + x0) * 3;
+        if (t.rop == platform::kRopSourceCopy) {
+            std::memcpy(out, line.data(), line.size());
+        } else {
+            for (std::size_t i = 0; i < line.size(); ++i) out[i] &= line[i];
+        }
+    }
+    return t.srcHeight;
+}
+
+}  // namespace zeseal::raster

@@ -1,0 +1,234 @@
+#include "platform/posix/spooler/virtual_spooler.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "platform/page_device.h"
+#include "platform/spooler.h"
+#include "support/temp_printers_file.h"
+
+namespace zeseal::platform {
+namespace {
+
+using zeseal::testing::CapturedDiagnostics;
+using zeseal::testing::TempPrintersFile;
+
+constexpr const char* kTwoPrinters =
+    "default = First\n"
+    "[printer First]\n"
+    "port = LPT1:\n"
+    "driver = Model One\n"
+    "resolution = 100\n"
+    "job = 40, JOB_STATUS_PRINTING, Letter\n"
+    "[printer Second]\n"
+    "port = USB001\n"
+    "driver = Model Two\n"
+    "access = use\n";
+
+std::unique_ptr<PrinterHandle> OpenOrFail(std::string_view name, PrinterAccess access) {
+    std::uint32_t error = 0;
+    auto printer = ActiveSpooler().Open(name, access, error);
+    EXPECT_TRUE(printer) << name << ": error " << error;
+    return printer;
+}
+
+TEST(VirtualSpooler, ListsTheFilesPrintersInOrder) {
+    TempPrintersFile file(kTwoPrinters);
+    std::vector<LocalPrinter> printers;
+    ASSERT_TRUE(ActiveSpooler().ListLocalPrinters(printers));
+    ASSERT_EQ(printers.size(), 2u);
+    EXPECT_EQ(printers[0].name, "First");
+    EXPECT_EQ(printers[0].port, "LPT1:");
+    EXPECT_EQ(printers[1].driver, "Model Two");
+}
+
+TEST(VirtualSpooler, OpenReportsUnknownNamesAndRefusedAccess) {
+    TempPrintersFile file(kTwoPrinters);
+    std::uint32_t error = 0;
+    EXPECT_FALSE(ActiveSpooler().Open("Third", PrinterAccess::kUse, error));
+    EXPECT_EQ(error, kErrorInvalidPrinterName);
+    EXPECT_FALSE(ActiveSpooler().Open("Second", PrinterAccess::kFull, error));
+    EXPECT_EQ(error, kErrorAccessDenied);
+    EXPECT_TRUE(ActiveSpooler().Open("second", PrinterAccess::kUse, error));
+
+    // A printer opened for use only may not change its settings.
+    auto first = OpenOrFail("First", PrinterAccess::kUse);
+    PrinterInfo info;
+    ASSERT_TRUE(first->ReadInfo(info));
+    EXPECT_FALSE(first->WriteInfo(info));
+    EXPECT_EQ(first->LastError(), kErrorAccessDenied);
+}
+
+TEST(VirtualSpooler, MissingOrMalformedFileHasNoPrintersAndSaysWhy) {
+    CapturedDiagnostics diagnostics;
+    TempPrintersFile file(kTwoPrinters);
+    std::vector<LocalPrinter> printers;
+
+    const std::string missing = (file.folder() / "nowhere.txt").string();
+    EXPECT_EQ(iZeHostUseVirtualSpooler(missing.c_str()), -1);
+    EXPECT_TRUE(ActiveSpooler().ListLocalPrinters(printers) == false || printers.empty());
+    EXPECT_TRUE(printers.empty());
+    EXPECT_NE(diagnostics.Text().find("printers file '" + missing + "': cannot be opened"),
+              std::string::npos)
+        << diagnostics.Text();
+
+    file.Rewrite("[printer A]\nport = X\ndriver = D\ncopies = many\n");
+    EXPECT_EQ(iZeHostUseVirtualSpooler(file.path().c_str()), -2);
+    ActiveSpooler().ListLocalPrinters(printers);
+    EXPECT_TRUE(printers.empty());
+    EXPECT_NE(diagnostics.Text().find("', line 4: 'copies' must be"), std::string::npos)
+        << diagnostics.Text();
+}
+
+TEST(VirtualSpooler, EnvironmentChoosesTheFileWhenTheHostDoesNot) {
+    TempPrintersFile file(kTwoPrinters);
+    iZeHostUseVirtualSpooler(nullptr);
+    std::vector<LocalPrinter> printers;
+    unsetenv("ZESEAL_PRINTERS");
+    EXPECT_TRUE(ActiveSpooler().ListLocalPrinters(printers));
+    EXPECT_TRUE(printers.empty());
+    setenv("ZESEAL_PRINTERS", file.path().c_str(), 1);
+    EXPECT_TRUE(ActiveSpooler().ListLocalPrinters(printers));
+    EXPECT_EQ(printers.size(), 2u);
+    unsetenv("ZESEAL_PRINTERS");
+}
+
+TEST(VirtualSpooler, WrittenSettingsLastInTheFile) {
+    TempPrintersFile file(kTwoPrinters);
+    auto printer = OpenOrFail("First", PrinterAccess::kFull);
+    PrinterInfo info;
+    ASSERT_TRUE(printer->ReadInfo(info));
+    info.attributes = kPrinterAttributeDirect;
+    info.dataType = "EMF";
+    info.deviceMode->copies = 4;
+    ASSERT_TRUE(printer->WriteInfo(info));
+
+    auto reopened = OpenOrFail("First", PrinterAccess::kUse);
+    PrinterInfo after;
+    ASSERT_TRUE(reopened->ReadInfo(after));
+    EXPECT_EQ(after.attributes, kPrinterAttributeDirect);
+    EXPECT_EQ(after.dataType, "EMF");
+    EXPECT_EQ(after.deviceMode->copies, 4);
+    EXPECT_NE(file.Text().find("attributes = PRINTER_ATTRIBUTE_DIRECT\n"), std::string::npos);
+}
+
+// Two processes change their own printer fifty times each; with the lock
+// and the re-read under it, neither loses the other's last change.
+TEST(VirtualSpooler, ConcurrentWritersKeepEachOthersChanges) {
+    TempPrintersFile file(
+        "[printer A]\nport = LPT1:\ndriver = D\n[printer B]\nport = LPT2:\ndriver = D\n");
+    constexpr int kRounds = 50;
+    pid_t children[2];
+    for (int child = 0; child < 2; ++child) {
+        children[child] = fork();
+        ASSERT_GE(children[child], 0);
+        if (children[child] == 0) {
+            bool ok = true;
+            for (int round = 1; round <= kRounds && ok; ++round) {
+                std::uint32_t error = 0;
+                auto printer = ActiveSpooler().Open(child == 0 ? "A" : "B", PrinterAccess::kFull, error);
+                PrinterInfo info;
+                ok = printer && printer->ReadInfo(info);
+                if (ok) {
+                    info.deviceMode->copies = static_cast<std::int16_t>(round);
+                    ok = printer->WriteInfo(info);
+                }
+            }
+            _exit(ok ? 0 : 1);
+        }
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    for (const char* name : {"A", "B"}) {
+        PrinterInfo info;
+        ASSERT_TRUE(OpenOrFail(name, PrinterAccess::kUse)->ReadInfo(info));
+        EXPECT_EQ(info.deviceMode->copies, kRounds) << name;
+    }
+}
+
+TEST(VirtualSpooler, PrintedPagesLandAsPngNamedByJobAndPage) {
+    TempPrintersFile file(kTwoPrinters);
+    auto printer = OpenOrFail("First", PrinterAccess::kUse);
+    DeviceMode landscape;
+    landscape.orientation = kOrientationLandscape;
+    auto document = printer->StartDocument("Test", landscape);
+    ASSERT_TRUE(document);
+    EXPECT_GT(document->JobId(), 40u);  // above every queued job
+
+    for (int page = 0; page < 2; ++page) {
+        HDC dc = document->StartPage();
+        ASSERT_NE(dc, nullptr);
+        EXPECT_EQ(document->StartPage(), nullptr);  // one page at a time
+        const auto device = AttachPageDevice(dc);
+        ASSERT_TRUE(device);
+        EXPECT_EQ(device->DotsPerInchX(), 100);
+        const PageRect box = device->ClipBox();
+        EXPECT_EQ(box.right, 1169);  // A4 at 100 dpi, turned
+        EXPECT_EQ(box.bottom, 827);
+        ASSERT_TRUE(document->EndPage());
+    }
+    ASSERT_TRUE(document->EndDocument());
+    const std::string prefix = "job-" + std::to_string(document->JobId()) + "-page-";
+    const auto output = file.folder() / "printed";
+    EXPECT_TRUE(std::filesystem::exists(output / (prefix + "1.png")));
+    EXPECT_TRUE(std::filesystem::exists(output / (prefix + "2.png")));
+
+    // The next document takes a new id; one abandoned leaves nothing behind.
+    const std::uint32_t firstId = document->JobId();
+    document.reset();
+    auto abandoned = printer->StartDocument("Test", DeviceMode{});
+    ASSERT_TRUE(abandoned);
+    EXPECT_NE(abandoned->JobId(), firstId);
+    ASSERT_NE(abandoned->StartPage(), nullptr);
+    ASSERT_TRUE(abandoned->EndPage());
+    abandoned.reset();
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(output)) ++files;
+    EXPECT_EQ(files, 2u);
+}
+
+TEST(VirtualSpooler, APageLeftOpenIsEndedWithTheDocumentOrDroppedWithIt) {
+    TempPrintersFile file(kTwoPrinters);
+    auto printer = OpenOrFail("First", PrinterAccess::kUse);
+    auto ended = printer->StartDocument("Test", DeviceMode{});
+    ASSERT_TRUE(ended);
+    EXPECT_FALSE(ended->EndPage());  // no page open yet
+    const HDC endedPage = ended->StartPage();
+    ASSERT_NE(endedPage, nullptr);
+    ASSERT_TRUE(ended->EndDocument());
+    EXPECT_FALSE(AttachPageDevice(endedPage));
+    EXPECT_TRUE(std::filesystem::exists(file.folder() / "printed" /
+                                        ("job-" + std::to_string(ended->JobId()) + "-page-1.png")));
+
+    auto dropped = printer->StartDocument("Test", DeviceMode{});
+    ASSERT_TRUE(dropped);
+    const HDC droppedPage = dropped->StartPage();
+    ASSERT_TRUE(AttachPageDevice(droppedPage));
+    dropped.reset();
+    EXPECT_FALSE(AttachPageDevice(droppedPage));  // the handle names no page any more
+}
+
+TEST(VirtualSpooler, SimulatedFailuresFailTheirCalls) {
+    TempPrintersFile file(
+        "[printer A]\nport = LPT1:\ndriver = D\n"
+        "fail = read-info list-jobs driver write-info start-document\n");
+    auto printer = OpenOrFail("A", PrinterAccess::kFull);
+    PrinterInfo info;
+    std::vector<JobInfo> jobs;
+    DeviceMode mode;
+    EXPECT_FALSE(printer->ReadInfo(info));
+    EXPECT_FALSE(printer->ListJobs(0, kAllJobs, jobs));
+    EXPECT_FALSE(printer->CurrentDeviceMode(mode));
+    EXPECT_FALSE(printer->PassThroughDriver(mode));
+    EXPECT_FALSE(printer->WriteInfo(info));
+    EXPECT_FALSE(printer->StartDocument("Test", mode));
+}
+
+}  // namespace
+}  // namespace zeseal::platform
