@@ -11,7 +11,7 @@
 #include "comparison.h"
 #include "marks/bitmap_holder.h"
 #include "marks/draw_on_page.h"
-#include "platform/page_device.h"
+#include "seams/page_device.h"
 #include "raster/rgb_page.h"
 
 namespace {

@@ -14,7 +14,7 @@
 
 #include "fuzz_support.h"
 #include "platform/posix/cups/cups_mappings.h"
-#include "platform/spooler.h"
+#include "seams/spooler.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace zeseal::platform;

@@ -21,7 +21,7 @@
 #include "bmp_fuzz_support.h"
 #include "marks/bitmap_holder.h"
 #include "marks/court_logo.h"
-#include "platform/page_device.h"
+#include "seams/page_device.h"
 
 using namespace zeseal;
 

@@ -8,7 +8,7 @@
 #include "catalogue/data_file_scan.h"
 #include "catalogue/model_lookup.h"
 #include "catalogue/model_name.h"
-#include "platform/system_directory.h"
+#include "seams/system_directory.h"
 
 namespace zeseal::catalogue {
 

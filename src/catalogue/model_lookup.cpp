@@ -8,7 +8,7 @@
 #include "catalogue/data_file_scan.h"
 #include "catalogue/model_name.h"
 #include "catalogue/model_record.h"
-#include "platform/system_directory.h"
+#include "seams/system_directory.h"
 
 namespace zeseal::catalogue {
 

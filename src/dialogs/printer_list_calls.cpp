@@ -7,7 +7,7 @@
 #include "dialogs/dialog_state.h"
 #include "frame/caller_buffers.h"
 #include "frame/caller_text.h"
-#include "platform/spooler.h"
+#include "seams/spooler.h"
 #include "printers/port_rules.h"
 #include "printers/printer_list_builder.h"
 #include "printers/printer_list_state.h"

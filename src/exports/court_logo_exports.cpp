@@ -10,7 +10,7 @@
 #include "frame/frame_heap.h"
 #include "marks/court_logo.h"
 #include "marks/draw_on_page.h"
-#include "platform/system_directory.h"
+#include "seams/system_directory.h"
 
 using namespace zeseal;
 

@@ -6,7 +6,7 @@
 #include "frame/fault_frame.h"
 #include "marks/water_code.h"
 #include "marks/watermark.h"
-#include "platform/page_device.h"
+#include "seams/page_device.h"
 
 using namespace zeseal;
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/page_device.h"
+#include "seams/page_device.h"
 
 namespace zeseal::marks {
 

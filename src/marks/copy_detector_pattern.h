@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "marks/copy_detector_style.h"
-#include "platform/pattern_canvas.h"
+#include "seams/pattern_canvas.h"
 
 namespace zeseal::marks {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "catalogue/model_record.h"
-#include "platform/pattern_canvas.h"
+#include "seams/pattern_canvas.h"
 
 namespace zeseal::marks {
 

@@ -6,7 +6,7 @@
 #include "marks/bitmap_holder.h"
 #include "marks/bmp_image.h"
 #include "marks/draw_on_page.h"
-#include "platform/whole_file.h"
+#include "seams/whole_file.h"
 
 namespace zeseal::marks {
 

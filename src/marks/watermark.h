@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "marks/bitmap_holder.h"
-#include "platform/page_device.h"
+#include "seams/page_device.h"
 
 namespace zeseal::marks {
 

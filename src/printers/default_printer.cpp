@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/default_printer_profile.h"
+#include "seams/default_printer_profile.h"
 
 namespace zeseal::printers {
 

@@ -8,7 +8,7 @@
 #include "printers/printer_status.h"
 #include "frame/trace_log.h"
 #include "frame/diagnostics.h"
-#include "platform/spooler.h"
+#include "seams/spooler.h"
 
 namespace zeseal::printers {
 namespace {

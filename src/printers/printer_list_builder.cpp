@@ -7,7 +7,7 @@
 #include "printers/printer_jobs.h"
 #include "frame/trace_log.h"
 #include "frame/diagnostics.h"
-#include "platform/spooler.h"
+#include "seams/spooler.h"
 #include "printers/model_code.h"
 #include "printers/port_rules.h"
 #include "printers/support_texts.h"

@@ -5,7 +5,7 @@
 #include <zeseal/zeseal.h>
 
 #include "catalogue/model_lookup.h"
-#include "platform/spooler.h"
+#include "seams/spooler.h"
 #include "printers/default_printer.h"
 #include "printers/model_code.h"
 #include "printers/port_rules.h"

@@ -2,7 +2,7 @@
 
 #include <zeseal/zeseal.h>
 
-#include "platform/spooler.h"
+#include "seams/spooler.h"
 
 namespace zeseal::printers {
 namespace {

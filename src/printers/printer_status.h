@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/spooler.h"
+#include "seams/spooler.h"
 
 namespace zeseal::printers {
 

@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "platform/page_device.h"
+#include "seams/page_device.h"
 #include "raster/rgb_page.h"
 
 namespace zeseal::raster {

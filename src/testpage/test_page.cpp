@@ -6,8 +6,8 @@
 
 #include "frame/frame_heap.h"
 #include "marks/water_code.h"
-#include "platform/page_device.h"
-#include "platform/spooler.h"
+#include "seams/page_device.h"
+#include "seams/spooler.h"
 #include "densecode/encoder.h"
 #include "densecode/tables.h"
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/spooler.h"
+#include "seams/spooler.h"
 #include "support/temp_printers_file.h"
 
 namespace zeseal::printers {

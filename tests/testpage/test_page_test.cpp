@@ -12,8 +12,8 @@
 
 #include "authoring/data_file_writer.h"
 #include "catalogue/data_file_format.h"
-#include "platform/page_device.h"
-#include "platform/spooler.h"
+#include "seams/page_device.h"
+#include "seams/spooler.h"
 #include "support/png_file.h"
 #include "support/temp_printers_file.h"
 #include "support/temp_system_directory.h"

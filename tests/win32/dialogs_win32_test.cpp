@@ -23,7 +23,7 @@
 #include "dialogs/dialog_layouts.h"
 #include "dialogs/dialog_texts.h"
 #include "dialogs/printer_dialog.h"
-#include "platform/spooler.h"
+#include "seams/spooler.h"
 #include "printers/model_code.h"
 #include "printers/support_texts.h"
 #include "wine_printers.h"

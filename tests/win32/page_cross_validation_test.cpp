@@ -26,7 +26,7 @@
 #include "raster/rgb_page.h"
 #include "raster/rgb_page_rectangles.h"
 #include "raster/stretch_dib.h"
-#include "platform/system_directory.h"
+#include "seams/system_directory.h"
 
 namespace zeseal {
 namespace {

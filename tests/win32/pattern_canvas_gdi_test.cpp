@@ -1,6 +1,6 @@
 // The GDI pattern canvas: its rectangles, pixels and text as the pattern's
 // steps rely on them, read back through GetDIBits.
-#include "platform/pattern_canvas.h"
+#include "seams/pattern_canvas.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/spooler.h"
+#include "seams/spooler.h"
 #include "printers/printer_list_builder.h"
 #include "printers/printer_list_state.h"
 #include "wine_printers.h"

@@ -12,7 +12,7 @@
 
 #include "korean_text.h"
 #include "platform/posix/spooler/spooler_flag_names.h"
-#include "platform/spooler.h"
+#include "seams/spooler.h"
 #include "printers/default_printer.h"
 #include "printers/printer_list_builder.h"
 #include "result_meanings.h"

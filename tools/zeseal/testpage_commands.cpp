@@ -13,7 +13,7 @@
 #include "draw_command.h"
 #include "korean_text.h"
 #include "platform/posix/spooler/virtual_spooler.h"
-#include "platform/spooler.h"
+#include "seams/spooler.h"
 #include "printer_commands.h"
 #include "printers/default_printer.h"
 #include "result_meanings.h"

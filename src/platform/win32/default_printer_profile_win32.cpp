@@ -1,7 +1,7 @@
 // The default printer of the Windows build: the user profile's value.
 #include <windows.h>
 
-#include "platform/default_printer_profile.h"
+#include "seams/default_printer_profile.h"
 
 namespace zeseal::platform {
 

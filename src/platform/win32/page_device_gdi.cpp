@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/page_device.h"
+#include "seams/page_device.h"
 
 namespace zeseal::platform {
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/pattern_canvas.h"
+#include "seams/pattern_canvas.h"
 
 namespace zeseal::platform {
 namespace {

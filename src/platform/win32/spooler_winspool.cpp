@@ -9,7 +9,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/spooler.h"
+#include "seams/spooler.h"
 
 namespace zeseal::platform {
 namespace {

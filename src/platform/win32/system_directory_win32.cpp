@@ -1,7 +1,7 @@
 // The system directory of the Windows build: GetSystemDirectoryA.
 #include <windows.h>
 
-#include "platform/system_directory.h"
+#include "seams/system_directory.h"
 
 namespace zeseal::platform {
 

@@ -2,7 +2,7 @@
 // sharing and the sequential-scan hint, its size, one read loop.
 #include <windows.h>
 
-#include "platform/whole_file.h"
+#include "seams/whole_file.h"
 
 namespace zeseal::platform {
 namespace {

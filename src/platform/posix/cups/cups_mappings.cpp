@@ -3,7 +3,7 @@
 #include <array>
 #include <cctype>
 
-#include "platform/spooler.h"
+#include "seams/spooler.h"
 
 namespace zeseal::platform::posix {
 namespace {

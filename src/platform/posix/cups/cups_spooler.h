@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/spooler.h"
+#include "seams/spooler.h"
 
 namespace zeseal::platform::posix {
 

@@ -1,7 +1,7 @@
 // The system directory of the POSIX build: the one the host chose with
 // iZeHostSetSystemDirectory, else ZESEAL_SYSTEM_DIR from the environment,
 // else the directory fixed when the library was built.
-#include "platform/system_directory.h"
+#include "seams/system_directory.h"
 
 #include "platform/posix/files/system_directory_choice.h"
 

@@ -1,5 +1,5 @@
 // Whole-file reads on POSIX: open, fstat, read until the stated size.
-#include "platform/whole_file.h"
+#include "seams/whole_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,7 +1,7 @@
 // The page device of the POSIX build: a registered RgbPage behind an HDC.
 #include <utility>
 
-#include "platform/page_device.h"
+#include "seams/page_device.h"
 #include "raster/rgb_page.h"
 #include "platform/posix/page/rgb_page_drawing.h"
 #include "raster/rgb_page_rectangles.h"

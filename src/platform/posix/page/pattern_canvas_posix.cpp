@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/pattern_canvas.h"
+#include "seams/pattern_canvas.h"
 #include "platform/posix/text/cp949_text.h"
 #include "platform/posix/text/font_lookup.h"
 #include "platform/posix/text/freetype_line.h"

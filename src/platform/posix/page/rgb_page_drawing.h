@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/page_device.h"
+#include "seams/page_device.h"
 #include "raster/rgb_page.h"
 
 namespace zeseal::platform::posix {

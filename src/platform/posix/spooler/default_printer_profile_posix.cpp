@@ -1,6 +1,6 @@
 // The default printer of the POSIX build: the virtual spooler's "default",
 // or the CUPS scheduler's default queue.
-#include "platform/default_printer_profile.h"
+#include "seams/default_printer_profile.h"
 
 #include "platform/posix/cups/cups_spooler.h"
 #include "platform/posix/spooler/spooler_choice.h"

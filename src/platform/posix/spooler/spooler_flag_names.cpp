@@ -5,7 +5,7 @@
 #include <charconv>
 #include <cstdio>
 
-#include "platform/spooler.h"
+#include "seams/spooler.h"
 
 namespace zeseal::platform::posix {
 namespace {

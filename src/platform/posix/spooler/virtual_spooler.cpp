@@ -15,7 +15,7 @@
 #include "platform/posix/spooler/printers_file_io.h"
 #include "raster/rgb_page.h"
 #include "platform/posix/spooler/spooler_choice.h"
-#include "platform/spooler.h"
+#include "seams/spooler.h"
 
 namespace zeseal::platform {
 namespace posix {

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "platform/posix/spooler/printers_file.h"
-#include "platform/spooler.h"
+#include "seams/spooler.h"
 
 namespace zeseal::platform::posix {
 

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "platform/posix/page/png_writer.h"
-#include "platform/spooler.h"
+#include "seams/spooler.h"
 #include "printers/default_printer.h"
 #include "printers/printer_list_builder.h"
 #include "support/png_file.h"

@@ -1,4 +1,4 @@
-#include "platform/system_directory.h"
+#include "seams/system_directory.h"
 
 #include <zeseal/zeseal_posix.h>
 

@@ -1,6 +1,6 @@
 // The POSIX pattern canvas: rectangles, pixels, and text from FreeType in
 // the faces fontconfig finds.
-#include "platform/pattern_canvas.h"
+#include "seams/pattern_canvas.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/page_device.h"
+#include "seams/page_device.h"
 #include "support/test_pages.h"
 
 namespace zeseal::platform {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/posix/spooler/spooler_flag_names.h"
-#include "platform/spooler.h"
+#include "seams/spooler.h"
 
 namespace zeseal::platform::posix {
 namespace {

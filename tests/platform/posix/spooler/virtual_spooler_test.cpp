@@ -6,8 +6,8 @@
 
 #include <filesystem>
 
-#include "platform/page_device.h"
-#include "platform/spooler.h"
+#include "seams/page_device.h"
+#include "seams/spooler.h"
 #include "support/temp_printers_file.h"
 
 namespace zeseal::platform {
