@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "platform/posix/cups/cups_mappings.h"
@@ -30,8 +31,25 @@ std::string& ChosenServer() {
     return server;
 }
 
+// The library never asks for a password: a request that needs one is
+// refused, as if the user had given none. (The default callback would prompt
+// on the host's terminal and wait there.) The callback belongs to the
+// calling thread; it goes back to the default when the thread's last
+// connection closes.
+const char* NoPassword(const char*, http_t*, const char*, const char*, void*) { return nullptr; }
+thread_local int openConnections = 0;
+
+void ConnectionClosed(std::thread::id opener) {
+    if (opener != std::this_thread::get_id()) return;  // the opener's callback stays
+    if (openConnections > 0 && --openConnections == 0) cupsSetPasswordCB2(nullptr, nullptr);
+}
+
 struct HttpCloser {
-    void operator()(http_t* http) const { httpClose(http); }
+    std::thread::id opener = std::this_thread::get_id();
+    void operator()(http_t* http) const {
+        httpClose(http);
+        ConnectionClosed(opener);
+    }
 };
 using Connection = std::unique_ptr<http_t, HttpCloser>;
 
@@ -59,8 +77,11 @@ Connection Connect() {
             server.resize(colon);
         }
     }
-    return Connection(httpConnect2(server.c_str(), port, nullptr, AF_UNSPEC,
-                                   cupsEncryption(), 1, kConnectTimeoutMs, nullptr));
+    if (openConnections++ == 0) cupsSetPasswordCB2(NoPassword, nullptr);
+    Connection http(httpConnect2(server.c_str(), port, nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                 kConnectTimeoutMs, nullptr));
+    if (!http) ConnectionClosed(std::this_thread::get_id());
+    return http;
 }
 
 // A queue name the scheduler can hold: not empty, no '/', '#', blank or
