@@ -189,6 +189,10 @@ std::string PortFromDeviceUri(std::string_view uri) {
     return std::string(uri);
 }
 
+std::string QueueOfDestination(std::string_view destination) {
+    return std::string(destination.substr(0, destination.find('/')));
+}
+
 std::uint32_t ErrorOfIppStatus(int ippStatus) {
     switch (ippStatus) {
         case kIppStatusNotFound: return kErrorInvalidPrinterName;

@@ -30,6 +30,11 @@ namespace zeseal::platform::posix {
 // becomes part of the port.
 std::string PortFromDeviceUri(std::string_view deviceUri);
 
+// The queue a destination names. A destination may carry an instance after
+// a slash ("office/draft", as lpoptions -d, LPDEST or PRINTER give it); the
+// instance is a set of saved options of the queue, not a queue of its own.
+std::string QueueOfDestination(std::string_view destination);
+
 // IPP status codes the backend tells apart.
 inline constexpr int kIppStatusOk = 0x0000;
 inline constexpr int kIppStatusOkEventsComplete = 0x0007;  // the last successful code

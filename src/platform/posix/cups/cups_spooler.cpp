@@ -313,7 +313,7 @@ public:
         if (Boolean(q, "printer-is-shared", false)) info.attributes |= kPrinterAttributeShared;
         if (!Boolean(q, "printer-is-accepting-jobs", true)) info.attributes |= kPrinterAttributeWorkOffline;
         if (const char* defaultName = cupsGetDefault2(http.get());
-            defaultName != nullptr && info.name == defaultName) {
+            defaultName != nullptr && info.name == QueueOfDestination(defaultName)) {
             info.attributes |= kPrinterAttributeDefault;
         }
         info.status = PrinterStatusFromCups(Integer(q, "printer-state", kIppPrinterIdle),
@@ -521,9 +521,9 @@ Spooler& CupsSpoolerInstance() {
 std::string CupsDefaultPrinterProfile() {
     Connection http = Connect();
     if (!http) return ",,,";
-    const char* name = cupsGetDefault2(http.get());
-    if (name == nullptr || *name == '\0') return ",,,";
-    const std::string queue = name;
+    const char* destination = cupsGetDefault2(http.get());
+    const std::string queue = destination != nullptr ? QueueOfDestination(destination) : "";
+    if (queue.empty()) return ",,,";
     QueueAttributes attributes = ReadQueue(http.get(), queue);
     if (!attributes.ipp) return queue;
     return queue + ",winspool," + PortFromDeviceUri(Text(attributes.ipp.get(), "device-uri"));

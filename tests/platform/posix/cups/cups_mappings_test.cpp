@@ -44,6 +44,23 @@ INSTANTIATE_TEST_SUITE_P(
                       PortCase{"nonsense", "nonsense"}, PortCase{"", ""},
                       PortCase{"socket://%zz:9100", "%zz"}));
 
+struct DestinationCase {
+    const char* destination;
+    const char* queue;
+};
+
+class DestinationQueue : public ::testing::TestWithParam<DestinationCase> {};
+
+TEST_P(DestinationQueue, DropsTheInstance) {
+    EXPECT_EQ(QueueOfDestination(GetParam().destination), GetParam().queue) << GetParam().destination;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, DestinationQueue,
+                         ::testing::Values(DestinationCase{"office", "office"},
+                                           DestinationCase{"office/draft", "office"},
+                                           DestinationCase{"office/", "office"},
+                                           DestinationCase{"/draft", ""}, DestinationCase{"", ""}));
+
 struct IppStatusCase {
     int ippStatus;
     std::uint32_t error;

@@ -204,6 +204,24 @@ TEST_F(CupsSpoolerTest, DefaultPrinterIsTheSchedulersDefault) {
     EXPECT_NE(Info("zs-laser").attributes & kPrinterAttributeDefault, 0u);
 }
 
+// A destination may name an instance of a queue; the default printer is
+// the queue.
+TEST_F(CupsSpoolerTest, DefaultDestinationWithAnInstanceNamesItsQueue) {
+    ASSERT_EQ(Shell("lpadmin -d zs-network"), 0);
+    const char* saved = std::getenv("LPDEST");
+    const std::string savedLpdest = saved != nullptr ? saved : "";
+    for (const char* variable : {"LPDEST", "PRINTER"}) {
+        unsetenv("LPDEST");
+        setenv(variable, "zs-laser/draft", 1);
+        char name[260] = {};
+        EXPECT_EQ(printers::ReadDefaultPrinterName(name, sizeof name), 1) << variable;
+        EXPECT_STREQ(name, "zs-laser") << variable;
+        EXPECT_NE(Info("zs-laser").attributes & kPrinterAttributeDefault, 0u) << variable;
+        unsetenv(variable);
+    }
+    if (saved != nullptr) setenv("LPDEST", savedLpdest.c_str(), 1);
+}
+
 // A queue whose job list wants a login (the scheduler's zs-jobs-need-login
 // policy): the list counts as unreadable, never as empty.
 TEST_F(CupsSpoolerTest, AJobListThatNeedsALoginIsUnreadable) {
