@@ -172,8 +172,8 @@ public:
     // Passes a device mode through the driver, which may correct it in place
     // (DocumentProperties, DM_IN_BUFFER | DM_OUT_BUFFER).
     virtual bool PassThroughDriver(DeviceMode& mode) = 0;
-    // Starts a document printed with the given device mode. Returns nullptr
-    // when the spooler refuses it.
+    // Starts a document printed with the given device mode; winspool gets it
+    // with the data type RAW. Returns nullptr when the spooler refuses it.
     virtual std::unique_ptr<PrintDocument> StartDocument(std::string_view documentName,
                                                          const DeviceMode& mode) = 0;
     // The system error code of the last failed call on this printer.

@@ -209,6 +209,7 @@ public:
         DOCINFOA doc = {};
         doc.cbSize = sizeof doc;
         doc.lpszDocName = docName.c_str();
+        doc.lpszDatatype = "RAW";
         const int job = StartDocA(dc, &doc);
         if (job <= 0) {
             Fail();
