@@ -53,6 +53,17 @@ PreserveJobHistory No
     Allow all
   </Limit>
 </Policy>
+# For queues whose job list asks for a login the tests never give.
+<Policy zs-jobs-need-login>
+  <Limit Get-Jobs>
+    AuthType Basic
+    Require user zs-nobody
+  </Limit>
+  <Limit All>
+    Order allow,deny
+    Allow all
+  </Limit>
+</Policy>
 CONF
 }
 

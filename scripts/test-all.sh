@@ -2,7 +2,8 @@
 # Builds and tests everything with warnings as errors: the default and the
 # ASan+UBSan builds (unit tests, the C interface test, fuzz corpus replays),
 # the libFuzzer build, and the two Windows cross builds of the DLL, whose
-# exports and imports are checked; the x86_64 build's tests run under Wine.
+# exports and imports are checked, as the POSIX library's exports are; the
+# x86_64 build's tests run under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -19,6 +20,9 @@ for preset in default asan-ubsan fuzz; do
   cmake --preset "$preset" -DZESEAL_WARNINGS_AS_ERRORS=ON >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
+  if [ "$preset" = default ]; then
+    scripts/check-so.sh "build/$preset/src/libzeseal.so"
+  fi
 done
 
 for preset in mingw-i686 mingw-x64; do

@@ -94,11 +94,18 @@ inline constexpr std::uint32_t kErrorGenFailure = 31;
 inline constexpr std::uint32_t kErrorInvalidParameter = 87;
 inline constexpr std::uint32_t kErrorInvalidPrinterName = 1801;
 
-// The part of a DEVMODE the library reads and changes.
+// The part of a DEVMODE the library reads and changes, and the block it came
+// from.
 struct DeviceMode {
     std::uint32_t fields = kDeviceModeOrientation | kDeviceModeCopies;  // dmFields
     std::int16_t orientation = kOrientationPortrait;                     // dmOrientation
     std::int16_t copies = 1;                                             // dmCopies
+    // The whole DEVMODE as the spooler or the driver last gave it, the
+    // driver's private part included; empty when the backend keeps no such
+    // block, or for a mode made up by the caller. A pass through the driver,
+    // a write and a document start from this block with the three fields
+    // above put in, so nothing else the driver set is lost.
+    std::vector<std::uint8_t> block;
 };
 
 // A printer's level-2 record (PRINTER_INFO_2), the fields the library uses.
@@ -170,10 +177,13 @@ public:
     // The driver's current device mode (DocumentProperties, DM_OUT_BUFFER).
     virtual bool CurrentDeviceMode(DeviceMode& mode) = 0;
     // Passes a device mode through the driver, which may correct it in place
-    // (DocumentProperties, DM_IN_BUFFER | DM_OUT_BUFFER).
+    // (DocumentProperties, DM_IN_BUFFER | DM_OUT_BUFFER, one block as input
+    // and output). False when the driver refuses it; the mode is then as it
+    // was.
     virtual bool PassThroughDriver(DeviceMode& mode) = 0;
-    // Starts a document printed with the given device mode. Returns nullptr
-    // when the spooler refuses it.
+    // Starts a document printed with the given device mode as it is (it is
+    // not passed through the driver again); winspool gets it with the data
+    // type RAW. Returns nullptr when the spooler refuses it.
     virtual std::unique_ptr<PrintDocument> StartDocument(std::string_view documentName,
                                                          const DeviceMode& mode) = 0;
     // The system error code of the last failed call on this printer.

@@ -70,6 +70,8 @@ void PrintTestPage(const TestPageArguments& arguments, PatternDrawing drawPatter
             mode.fields = kDeviceModeOrientation | kDeviceModeCopies;
             mode.orientation = static_cast<std::int16_t>(arguments.orientation);
             mode.copies = 1;
+            // The driver's answer is not checked: a mode it refuses is
+            // printed as it was set here.
             printer->PassThroughDriver(mode);
             if (auto document = printer->StartDocument(kTestDocumentName, mode)) {
                 outcome.jobId = document->JobId();

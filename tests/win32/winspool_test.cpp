@@ -15,6 +15,7 @@
 #include "seams/spooler.h"
 #include "printers/printer_list_builder.h"
 #include "printers/printer_list_state.h"
+#include "import_hook.h"
 #include "wine_printers.h"
 
 namespace zeseal {
@@ -187,6 +188,134 @@ TEST_F(WinspoolTest, TheTestPagePrintsAPostScriptFile) {
     DeleteFileA("FILE:");
     ASSERT_EQ(iZePrinterSet(kPrinter, 0), ZE_OK);
 }
+
+// What the library hands to the driver and the spooler, caught at the
+// program's import table while a Catching object lives.
+struct CaughtCalls {
+    std::vector<DWORD> documentPropertiesModes;
+    bool passThroughOneBlock = false;   // DM_IN_BUFFER | DM_OUT_BUFFER with input == output
+    DEVMODEA passThroughInput = {};     // as the driver was given it
+    bool refusePassThrough = false;     // the driver answers -1
+    bool correctPassThrough = false;    // the driver sets dmScale to 77
+    std::vector<DEVMODEA> written;      // the DEVMODE of each level-2 SetPrinterA
+    std::vector<std::string> dataTypes; // lpszDatatype of each StartDocA
+};
+CaughtCalls caught;
+decltype(&DocumentPropertiesA) realDocumentProperties = nullptr;
+decltype(&SetPrinterA) realSetPrinter = nullptr;
+decltype(&StartDocA) realStartDoc = nullptr;
+
+constexpr DWORD kPassThrough = DM_IN_BUFFER | DM_OUT_BUFFER;
+constexpr short kDriverScale = 77;
+
+LONG WINAPI CatchDocumentProperties(HWND window, HANDLE printer, LPSTR name, PDEVMODEA out,
+                                    PDEVMODEA in, DWORD mode) {
+    caught.documentPropertiesModes.push_back(mode);
+    if (mode == kPassThrough) {
+        caught.passThroughOneBlock = in != nullptr && in == out;
+        if (in != nullptr) caught.passThroughInput = *in;
+        if (caught.refusePassThrough) return -1;
+    }
+    const LONG answer = realDocumentProperties(window, printer, name, out, in, mode);
+    if (mode == kPassThrough && answer == IDOK && caught.correctPassThrough) {
+        out->dmFields |= DM_SCALE;
+        out->dmScale = kDriverScale;
+    }
+    return answer;
+}
+
+BOOL WINAPI CatchSetPrinter(HANDLE printer, DWORD level, LPBYTE record, DWORD command) {
+    const auto* info = reinterpret_cast<const PRINTER_INFO_2A*>(record);
+    if (level == 2 && info->pDevMode != nullptr) caught.written.push_back(*info->pDevMode);
+    return realSetPrinter(printer, level, record, command);
+}
+
+int WINAPI CatchStartDoc(HDC dc, const DOCINFOA* doc) {
+    caught.dataTypes.push_back(doc->lpszDatatype != nullptr ? doc->lpszDatatype : "(none)");
+    return realStartDoc(dc, doc);
+}
+
+class Catching {
+public:
+    Catching() {
+        caught = CaughtCalls{};
+        realDocumentProperties = reinterpret_cast<decltype(realDocumentProperties)>(properties_.Real());
+        realSetPrinter = reinterpret_cast<decltype(realSetPrinter)>(setPrinter_.Real());
+        realStartDoc = reinterpret_cast<decltype(realStartDoc)>(startDoc_.Real());
+        EXPECT_TRUE(properties_.Hooked() && setPrinter_.Hooked() && startDoc_.Hooked());
+    }
+
+private:
+    testing::ImportHook properties_{"winspool.drv", "DocumentPropertiesA",
+                                    reinterpret_cast<void*>(&CatchDocumentProperties)};
+    testing::ImportHook setPrinter_{"winspool.drv", "SetPrinterA", reinterpret_cast<void*>(&CatchSetPrinter)};
+    testing::ImportHook startDoc_{"gdi32.dll", "StartDocA", reinterpret_cast<void*>(&CatchStartDoc)};
+};
+
+// Stores queued spooling for the printer, and a DEVMODE with a scale of its
+// own, which the driver's current DEVMODE does not have.
+void StoreQueuedWithScale(short scale) {
+    std::string name = kPrinter;
+    HANDLE printer = nullptr;
+    PRINTER_DEFAULTSA defaults = {nullptr, nullptr, PRINTER_ALL_ACCESS};
+    ASSERT_TRUE(OpenPrinterA(name.data(), &printer, &defaults));
+    DWORD needed = 0;
+    GetPrinterA(printer, 2, nullptr, 0, &needed);
+    std::vector<BYTE> record(needed);
+    ASSERT_TRUE(GetPrinterA(printer, 2, record.data(), needed, &needed));
+    auto* info = reinterpret_cast<PRINTER_INFO_2A*>(record.data());
+    ASSERT_NE(info->pDevMode, nullptr);
+    info->pDevMode->dmFields |= DM_SCALE;
+    info->pDevMode->dmScale = scale;
+    info->Attributes = (info->Attributes & ~DWORD{PRINTER_ATTRIBUTE_DIRECT}) | PRINTER_ATTRIBUTE_QUEUED;
+    info->pSecurityDescriptor = nullptr;
+    ASSERT_TRUE(SetPrinterA(printer, 2, record.data(), 0));
+    ClosePrinter(printer);
+}
+
+// The settings pass the printer's own DEVMODE through the driver, one block
+// as input and output, and write back what the driver made of it.
+TEST_F(WinspoolTest, PrinterSetWritesTheStoredDeviceModeAsTheDriverCorrectedIt) {
+    constexpr short kStoredScale = 55;
+    StoreQueuedWithScale(kStoredScale);
+    {
+        Catching catching;
+        caught.correctPassThrough = true;
+        ASSERT_EQ(iZePrinterSet(kPrinter, 1), ZE_OK);
+        EXPECT_EQ(caught.documentPropertiesModes, std::vector<DWORD>{kPassThrough});
+        EXPECT_TRUE(caught.passThroughOneBlock);
+        EXPECT_EQ(caught.passThroughInput.dmScale, kStoredScale);
+        EXPECT_EQ(caught.passThroughInput.dmCopies, 1);
+        ASSERT_EQ(caught.written.size(), 1u);
+        EXPECT_EQ(caught.written[0].dmScale, kDriverScale);
+        EXPECT_EQ(caught.written[0].dmCopies, 1);
+    }
+}
+
+// The test page asks the driver three times (size, current settings, one
+// pass of the page's settings), hands the document over as RAW data, and
+// prints even when the driver refuses the pass.
+class TestPageDriverCalls : public WinspoolTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(TestPageDriverCalls, ThreeDriverCallsAndARawDocument) {
+    DeleteFileA("FILE:");
+    {
+        Catching catching;
+        caught.refusePassThrough = GetParam();
+        ASSERT_EQ(iZeTestPrinting(kPrinter, kDriver, "ZEseal test page", ZE_KIND_NETWORK, 3), ZE_OK);
+        EXPECT_EQ(caught.documentPropertiesModes, (std::vector<DWORD>{0, DM_OUT_BUFFER, kPassThrough}));
+        EXPECT_TRUE(caught.passThroughOneBlock);
+        EXPECT_EQ(caught.passThroughInput.dmOrientation, DMORIENT_LANDSCAPE);
+        EXPECT_EQ(caught.dataTypes, std::vector<std::string>{"RAW"});
+    }
+    EXPECT_EQ(FileStart("FILE:", 4), "%!PS");
+    DeleteFileA("FILE:");
+}
+
+INSTANTIATE_TEST_SUITE_P(DriverAnswers, TestPageDriverCalls, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "Refused" : "Accepted";
+                         });
 
 }  // namespace
 }  // namespace zeseal

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <winspool.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -66,8 +68,18 @@ std::optional<std::string> OptionalTextOf(const char* text) {
     return std::string(text);
 }
 
-DeviceMode DeviceModeOf(const DEVMODEA& mode) {
-    return {static_cast<std::uint32_t>(mode.dmFields), mode.dmOrientation, mode.dmCopies};
+// The bytes a DEVMODE must have for the fields the library reads.
+constexpr std::size_t kDeviceModeFieldsEnd = offsetof(DEVMODEA, dmCopies) + sizeof(short);
+
+// The fields of a DEVMODE and its whole block: dmSize + dmDriverExtra bytes,
+// at most the available ones (all of them when the sizes are missing).
+DeviceMode DeviceModeOf(const DEVMODEA& mode, std::size_t available) {
+    DeviceMode result{static_cast<std::uint32_t>(mode.dmFields), mode.dmOrientation, mode.dmCopies, {}};
+    std::size_t size = std::size_t{mode.dmSize} + mode.dmDriverExtra;
+    if (size < kDeviceModeFieldsEnd || size > available) size = available;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&mode);
+    result.block.assign(bytes, bytes + size);
+    return result;
 }
 
 void StoreDeviceMode(const DeviceMode& from, DEVMODEA& to) {
@@ -116,7 +128,14 @@ public:
         info.driver = TextOf(p.pDriverName);
         info.dataType = OptionalTextOf(p.pDatatype);
         info.deviceMode.reset();
-        if (p.pDevMode != nullptr) info.deviceMode = DeviceModeOf(*p.pDevMode);
+        if (p.pDevMode != nullptr) {
+            // The record's DEVMODE lies inside the record's block.
+            const BYTE* start = reinterpret_cast<const BYTE*>(p.pDevMode);
+            const BYTE* end = record.data() + record.size();
+            const std::size_t available =
+                start >= record.data() && start < end ? static_cast<std::size_t>(end - start) : 0;
+            if (available >= kDeviceModeFieldsEnd) info.deviceMode = DeviceModeOf(*p.pDevMode, available);
+        }
         info.attributes = p.Attributes;
         info.status = p.Status;
         info.jobCount = p.cJobs;
@@ -133,11 +152,12 @@ public:
         p.pDatatype = info.dataType ? dataType.data() : nullptr;
         GlobalBlock ownMode;
         if (info.deviceMode) {
-            if (p.pDevMode == nullptr) {
-                if (!DriverDeviceMode(ownMode)) return false;
+            if (!info.deviceMode->block.empty() || p.pDevMode == nullptr) {
+                if (!ModeBlock(*info.deviceMode, ownMode)) return false;
                 p.pDevMode = reinterpret_cast<DEVMODEA*>(ownMode.data());
+            } else {
+                StoreDeviceMode(*info.deviceMode, *p.pDevMode);
             }
-            StoreDeviceMode(*info.deviceMode, *p.pDevMode);
         }
         p.Attributes = info.attributes;
         p.pSecurityDescriptor = nullptr;
@@ -179,28 +199,24 @@ public:
     bool CurrentDeviceMode(DeviceMode& mode) override {
         GlobalBlock block;
         if (!DriverDeviceMode(block)) return false;
-        mode = DeviceModeOf(*reinterpret_cast<const DEVMODEA*>(block.data()));
+        mode = DeviceModeOf(*reinterpret_cast<const DEVMODEA*>(block.data()), block.size());
         return true;
     }
 
     bool PassThroughDriver(DeviceMode& mode) override {
         GlobalBlock block;
-        if (!DriverDeviceMode(block)) return false;
+        if (!ModeBlock(mode, block)) return false;
         auto* devMode = reinterpret_cast<DEVMODEA*>(block.data());
-        StoreDeviceMode(mode, *devMode);
         if (!PassThrough(devMode)) return false;
-        mode = DeviceModeOf(*devMode);
+        mode = DeviceModeOf(*devMode, block.size());
         return true;
     }
 
     std::unique_ptr<PrintDocument> StartDocument(std::string_view documentName,
                                                  const DeviceMode& mode) override {
         GlobalBlock block;
-        if (!DriverDeviceMode(block)) return nullptr;
-        auto* devMode = reinterpret_cast<DEVMODEA*>(block.data());
-        StoreDeviceMode(mode, *devMode);
-        if (!PassThrough(devMode)) return nullptr;
-        HDC dc = CreateDCA(nullptr, name_.c_str(), nullptr, devMode);
+        if (!ModeBlock(mode, block)) return nullptr;
+        HDC dc = CreateDCA(nullptr, name_.c_str(), nullptr, reinterpret_cast<DEVMODEA*>(block.data()));
         if (dc == nullptr) {
             Fail();
             return nullptr;
@@ -209,6 +225,7 @@ public:
         DOCINFOA doc = {};
         doc.cbSize = sizeof doc;
         doc.lpszDocName = docName.c_str();
+        doc.lpszDatatype = "RAW";
         const int job = StartDocA(dc, &doc);
         if (job <= 0) {
             Fail();
@@ -258,6 +275,22 @@ private:
             return Fail();
         }
         mode.swap(block);
+        return true;
+    }
+
+    // A zero-filled global block holding the mode's own DEVMODE, or the
+    // driver's current one when the mode carries none, with the mode's
+    // fields, orientation and copies put in.
+    bool ModeBlock(const DeviceMode& mode, GlobalBlock& block) {
+        if (mode.block.empty()) {
+            if (!DriverDeviceMode(block)) return false;
+        } else {
+            GlobalBlock own(static_cast<DWORD>(std::max(mode.block.size(), sizeof(DEVMODEA))));
+            if (!own) return Fail(kErrorNotEnoughMemory);
+            std::memcpy(own.data(), mode.block.data(), mode.block.size());
+            block.swap(own);
+        }
+        StoreDeviceMode(mode, *reinterpret_cast<DEVMODEA*>(block.data()));
         return true;
     }
 

@@ -189,6 +189,22 @@ std::string PortFromDeviceUri(std::string_view uri) {
     return std::string(uri);
 }
 
+std::string QueueOfDestination(std::string_view destination) {
+    return std::string(destination.substr(0, destination.find('/')));
+}
+
+std::uint32_t ErrorOfIppStatus(int ippStatus) {
+    switch (ippStatus) {
+        case kIppStatusNotFound: return kErrorInvalidPrinterName;
+        case kIppStatusForbidden:
+        case kIppStatusNotAuthenticated:
+        case kIppStatusNotAuthorized:
+        case kIppStatusAuthenticationCanceled: return kErrorAccessDenied;
+        default: break;
+    }
+    return ippStatus >= kIppStatusOk && ippStatus <= kIppStatusOkEventsComplete ? 0 : kErrorGenFailure;
+}
+
 std::span<const ReasonBits> PrinterReasonTable() { return kPrinterReasons; }
 std::span<const ReasonBits> JobReasonTable() { return kJobReasons; }
 

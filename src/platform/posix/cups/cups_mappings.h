@@ -30,6 +30,26 @@ namespace zeseal::platform::posix {
 // becomes part of the port.
 std::string PortFromDeviceUri(std::string_view deviceUri);
 
+// The queue a destination names. A destination may carry an instance after
+// a slash ("office/draft", as lpoptions -d, LPDEST or PRINTER give it); the
+// instance is a set of saved options of the queue, not a queue of its own.
+std::string QueueOfDestination(std::string_view destination);
+
+// IPP status codes the backend tells apart.
+inline constexpr int kIppStatusOk = 0x0000;
+inline constexpr int kIppStatusOkEventsComplete = 0x0007;  // the last successful code
+inline constexpr int kIppStatusForbidden = 0x0401;
+inline constexpr int kIppStatusNotAuthenticated = 0x0402;
+inline constexpr int kIppStatusNotAuthorized = 0x0403;
+inline constexpr int kIppStatusNotFound = 0x0406;
+inline constexpr int kIppStatusAuthenticationCanceled = 0x1000;  // no password was given
+
+// The system error code of an IPP request's status: 0 when the scheduler
+// answered it, kErrorInvalidPrinterName for an unknown queue,
+// kErrorAccessDenied when it wants a login or refuses the user, and
+// kErrorGenFailure for anything else.
+std::uint32_t ErrorOfIppStatus(int ippStatus);
+
 // IPP printer-state values.
 inline constexpr int kIppPrinterIdle = 3;
 inline constexpr int kIppPrinterProcessing = 4;

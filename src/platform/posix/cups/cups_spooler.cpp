@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "platform/posix/cups/cups_mappings.h"
@@ -30,8 +31,25 @@ std::string& ChosenServer() {
     return server;
 }
 
+// The library never asks for a password: a request that needs one is
+// refused, as if the user had given none. (The default callback would prompt
+// on the host's terminal and wait there.) The callback belongs to the
+// calling thread; it goes back to the default when the thread's last
+// connection closes.
+const char* NoPassword(const char*, http_t*, const char*, const char*, void*) { return nullptr; }
+thread_local int openConnections = 0;
+
+void ConnectionClosed(std::thread::id opener) {
+    if (opener != std::this_thread::get_id()) return;  // the opener's callback stays
+    if (openConnections > 0 && --openConnections == 0) cupsSetPasswordCB2(nullptr, nullptr);
+}
+
 struct HttpCloser {
-    void operator()(http_t* http) const { httpClose(http); }
+    std::thread::id opener = std::this_thread::get_id();
+    void operator()(http_t* http) const {
+        httpClose(http);
+        ConnectionClosed(opener);
+    }
 };
 using Connection = std::unique_ptr<http_t, HttpCloser>;
 
@@ -59,8 +77,11 @@ Connection Connect() {
             server.resize(colon);
         }
     }
-    return Connection(httpConnect2(server.c_str(), port, nullptr, AF_UNSPEC,
-                                   cupsEncryption(), 1, kConnectTimeoutMs, nullptr));
+    if (openConnections++ == 0) cupsSetPasswordCB2(NoPassword, nullptr);
+    Connection http(httpConnect2(server.c_str(), port, nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                 kConnectTimeoutMs, nullptr));
+    if (!http) ConnectionClosed(std::this_thread::get_id());
+    return http;
 }
 
 // A queue name the scheduler can hold: not empty, no '/', '#', blank or
@@ -120,20 +141,21 @@ std::vector<std::string> Keywords(ipp_t* ipp, const char* name) {
     return values;
 }
 
-std::uint32_t ErrorOfStatus(ipp_status_t status) {
-    switch (status) {
-        case IPP_STATUS_ERROR_NOT_FOUND: return kErrorInvalidPrinterName;
-        case IPP_STATUS_ERROR_FORBIDDEN:
-        case IPP_STATUS_ERROR_NOT_AUTHENTICATED:
-        case IPP_STATUS_ERROR_NOT_AUTHORIZED: return kErrorAccessDenied;
-        default: return kErrorGenFailure;
-    }
+// Sends a request and reads the answer. Returns the answer when the
+// scheduler carried the request out, and nullptr when it could not be asked
+// or refused it; error receives the system error code (0 on success).
+Response DoRequest(http_t* http, ipp_t* request, const char* resource, std::uint32_t& error) {
+    Response response(cupsDoRequest(http, request, resource));
+    error = ErrorOfIppStatus(response ? ippGetStatusCode(response.get()) : cupsLastError());
+    if (!response && error == 0) error = kErrorGenFailure;
+    if (error != 0) response.reset();
+    return response;
 }
 
 // The settings and state of one queue, as one Get-Printer-Attributes reads them.
 struct QueueAttributes {
     Response ipp;
-    ipp_status_t status = IPP_STATUS_ERROR_INTERNAL;
+    std::uint32_t error = kErrorGenFailure;
 };
 
 QueueAttributes ReadQueue(http_t* http, std::string_view name) {
@@ -144,12 +166,7 @@ QueueAttributes ReadQueue(http_t* http, std::string_view name) {
                                 "orientation-requested-default", "printer-resolution-default",
                                 "media-default", "media-col-default"});
     QueueAttributes queue;
-    queue.ipp.reset(cupsDoRequest(http, request, "/"));
-    queue.status = cupsLastError();
-    if (!queue.ipp || ippGetStatusCode(queue.ipp.get()) > IPP_STATUS_OK_EVENTS_COMPLETE) {
-        if (queue.ipp) queue.status = ippGetStatusCode(queue.ipp.get());
-        queue.ipp.reset();
-    }
+    queue.ipp = DoRequest(http, request, "/", queue.error);
     return queue;
 }
 
@@ -197,7 +214,7 @@ int PixelsAt(int hundredthMm, int dpi) {
     return static_cast<int>((std::int64_t{hundredthMm} * dpi * 2 + 2540) / (2 * 2540));
 }
 
-std::uint32_t CountOfJobs(http_t* http, std::string_view name, std::vector<JobInfo>* jobs);
+std::uint32_t ReadJobs(http_t* http, std::string_view name, std::vector<JobInfo>& jobs);
 
 // The pages of one CUPS job. Each page is rendered on an RgbPage and sent as
 // a PNG document when the next page starts or the document ends (the last
@@ -281,7 +298,7 @@ public:
         Connection http = Connect();
         if (!http) return Error(kErrorGenFailure);
         QueueAttributes queue = ReadQueue(http.get(), name_);
-        if (!queue.ipp) return Error(ErrorOfStatus(queue.status));
+        if (!queue.ipp) return Error(queue.error);
         ipp_t* q = queue.ipp.get();
         info = PrinterInfo{};
         info.name = Text(q, "printer-name");
@@ -296,12 +313,15 @@ public:
         if (Boolean(q, "printer-is-shared", false)) info.attributes |= kPrinterAttributeShared;
         if (!Boolean(q, "printer-is-accepting-jobs", true)) info.attributes |= kPrinterAttributeWorkOffline;
         if (const char* defaultName = cupsGetDefault2(http.get());
-            defaultName != nullptr && info.name == defaultName) {
+            defaultName != nullptr && info.name == QueueOfDestination(defaultName)) {
             info.attributes |= kPrinterAttributeDefault;
         }
         info.status = PrinterStatusFromCups(Integer(q, "printer-state", kIppPrinterIdle),
                                             Keywords(q, "printer-state-reasons"));
-        info.jobCount = CountOfJobs(http.get(), name_, nullptr);
+        // A job list the scheduler refuses counts no jobs here; ListJobs
+        // reports the refusal.
+        std::vector<JobInfo> jobs;
+        if (ReadJobs(http.get(), name_, jobs) == 0) info.jobCount = static_cast<std::uint32_t>(jobs.size());
         return true;
     }
 
@@ -314,10 +334,9 @@ public:
         ipp_t* request = NewRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER, PrinterUri(name_));
         ippAddInteger(request, IPP_TAG_PRINTER, IPP_TAG_INTEGER, "copies-default",
                       std::clamp<int>(info.deviceMode->copies, 1, 9999));
-        Response response(cupsDoRequest(http.get(), request, "/admin/"));
-        const ipp_status_t status = response ? ippGetStatusCode(response.get()) : cupsLastError();
-        if (status > IPP_STATUS_OK_EVENTS_COMPLETE) return Error(ErrorOfStatus(status));
-        return true;
+        std::uint32_t error = 0;
+        DoRequest(http.get(), request, "/admin/", error);
+        return error == 0 || Error(error);
     }
 
     bool ListJobs(std::uint32_t firstJob, std::uint32_t count, std::vector<JobInfo>& jobs) override {
@@ -325,7 +344,7 @@ public:
         Connection http = Connect();
         if (!http) return Error(kErrorGenFailure);
         std::vector<JobInfo> all;
-        CountOfJobs(http.get(), name_, &all);
+        if (const std::uint32_t error = ReadJobs(http.get(), name_, all); error != 0) return Error(error);
         for (std::size_t i = firstJob; i < all.size() && jobs.size() < count; ++i) jobs.push_back(all[i]);
         return true;
     }
@@ -334,7 +353,7 @@ public:
         Connection http = Connect();
         if (!http) return Error(kErrorGenFailure);
         QueueAttributes queue = ReadQueue(http.get(), name_);
-        if (!queue.ipp) return Error(ErrorOfStatus(queue.status));
+        if (!queue.ipp) return Error(queue.error);
         mode = DeviceModeOf(queue.ipp.get());
         return true;
     }
@@ -353,7 +372,7 @@ public:
         }
         QueueAttributes queue = ReadQueue(http.get(), name_);
         if (!queue.ipp) {
-            Error(ErrorOfStatus(queue.status));
+            Error(queue.error);
             return nullptr;
         }
         const int dpi = ResolutionOf(queue.ipp.get());
@@ -373,7 +392,8 @@ public:
         const int jobId = cupsCreateJob(http.get(), name_.c_str(), title.c_str(), optionCount, options);
         cupsFreeOptions(optionCount, options);
         if (jobId <= 0) {
-            Error(ErrorOfStatus(cupsLastError()));
+            const std::uint32_t error = ErrorOfIppStatus(cupsLastError());
+            Error(error != 0 ? error : kErrorGenFailure);
             return nullptr;
         }
         return std::make_unique<CupsDocument>(std::move(http), name_, jobId, widthPx, heightPx, dpi);
@@ -391,15 +411,17 @@ private:
     std::uint32_t lastError_ = 0;
 };
 
-// The queue's jobs that have not completed, in the scheduler's order; fills
-// jobs when given. Returns their number.
-std::uint32_t CountOfJobs(http_t* http, std::string_view name, std::vector<JobInfo>* jobs) {
+// Reads the queue's jobs that have not completed, in the scheduler's order.
+// Returns 0, or the system error code when the scheduler cannot be asked or
+// refuses the list (jobs is then empty).
+std::uint32_t ReadJobs(http_t* http, std::string_view name, std::vector<JobInfo>& jobs) {
+    jobs.clear();
     ipp_t* request = NewRequest(IPP_OP_GET_JOBS, PrinterUri(name));
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "not-completed");
     RequestAttributes(request, {"job-id", "job-name", "job-state", "job-state-reasons"});
-    Response response(cupsDoRequest(http, request, "/"));
-    if (!response) return 0;
-    std::uint32_t count = 0;
+    std::uint32_t error = 0;
+    Response response = DoRequest(http, request, "/", error);
+    if (!response) return error;
     for (ipp_attribute_t* a = ippFirstAttribute(response.get()); a != nullptr;) {
         while (a != nullptr && ippGetGroupTag(a) != IPP_TAG_JOB) a = ippNextAttribute(response.get());
         if (a == nullptr) break;
@@ -421,10 +443,9 @@ std::uint32_t CountOfJobs(http_t* http, std::string_view name, std::vector<JobIn
             }
         }
         job.status = JobStatusFromCups(state, reasons);
-        ++count;
-        if (jobs != nullptr) jobs->push_back(std::move(job));
+        jobs.push_back(std::move(job));
     }
-    return count;
+    return 0;
 }
 
 class CupsSpooler final : public Spooler {
@@ -436,8 +457,9 @@ public:
         ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
         ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
         RequestAttributes(request, {"printer-name", "device-uri", "printer-make-and-model"});
-        Response response(cupsDoRequest(http.get(), request, "/"));
-        if (!response) return cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND;  // no queues at all
+        std::uint32_t error = 0;
+        Response response = DoRequest(http.get(), request, "/", error);
+        if (!response) return error == kErrorInvalidPrinterName;  // no queues at all
         for (ipp_attribute_t* a = ippFirstAttribute(response.get()); a != nullptr;) {
             while (a != nullptr && ippGetGroupTag(a) != IPP_TAG_PRINTER) a = ippNextAttribute(response.get());
             if (a == nullptr) break;
@@ -470,7 +492,7 @@ public:
         }
         QueueAttributes queue = ReadQueue(http.get(), name);
         if (!queue.ipp) {
-            error = ErrorOfStatus(queue.status);
+            error = queue.error;
             return nullptr;
         }
         // Whether a change is allowed is decided by the scheduler when it is
@@ -499,9 +521,9 @@ Spooler& CupsSpoolerInstance() {
 std::string CupsDefaultPrinterProfile() {
     Connection http = Connect();
     if (!http) return ",,,";
-    const char* name = cupsGetDefault2(http.get());
-    if (name == nullptr || *name == '\0') return ",,,";
-    const std::string queue = name;
+    const char* destination = cupsGetDefault2(http.get());
+    const std::string queue = destination != nullptr ? QueueOfDestination(destination) : "";
+    if (queue.empty()) return ",,,";
     QueueAttributes attributes = ReadQueue(http.get(), queue);
     if (!attributes.ipp) return queue;
     return queue + ",winspool," + PortFromDeviceUri(Text(attributes.ipp.get(), "device-uri"));

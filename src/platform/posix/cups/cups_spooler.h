@@ -24,7 +24,8 @@ int ChooseCupsServer(const char* server);
 Spooler& CupsSpoolerInstance();
 
 // The default printer's profile text ("name,winspool,port"), or ",,," when
-// the scheduler has none or cannot be reached.
+// the scheduler has none or cannot be reached. A default destination that
+// names an instance ("queue/instance") names its queue.
 std::string CupsDefaultPrinterProfile();
 
 }  // namespace zeseal::platform::posix

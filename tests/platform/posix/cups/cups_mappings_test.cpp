@@ -44,6 +44,49 @@ INSTANTIATE_TEST_SUITE_P(
                       PortCase{"nonsense", "nonsense"}, PortCase{"", ""},
                       PortCase{"socket://%zz:9100", "%zz"}));
 
+struct DestinationCase {
+    const char* destination;
+    const char* queue;
+};
+
+class DestinationQueue : public ::testing::TestWithParam<DestinationCase> {};
+
+TEST_P(DestinationQueue, DropsTheInstance) {
+    EXPECT_EQ(QueueOfDestination(GetParam().destination), GetParam().queue) << GetParam().destination;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, DestinationQueue,
+                         ::testing::Values(DestinationCase{"office", "office"},
+                                           DestinationCase{"office/draft", "office"},
+                                           DestinationCase{"office/", "office"},
+                                           DestinationCase{"/draft", ""}, DestinationCase{"", ""}));
+
+struct IppStatusCase {
+    int ippStatus;
+    std::uint32_t error;
+};
+
+class IppStatusError : public ::testing::TestWithParam<IppStatusCase> {};
+
+TEST_P(IppStatusError, RefusalsAreErrorsAndAnswersAreNot) {
+    EXPECT_EQ(ErrorOfIppStatus(GetParam().ippStatus), GetParam().error) << std::hex << GetParam().ippStatus;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, IppStatusError,
+    ::testing::Values(IppStatusCase{0x0000, 0},                          // successful-ok
+                      IppStatusCase{0x0001, 0},                          // ...-ignored-or-substituted
+                      IppStatusCase{0x0007, 0},                          // ...-events-complete
+                      IppStatusCase{0x0400, kErrorGenFailure},           // bad-request
+                      IppStatusCase{0x0401, kErrorAccessDenied},         // forbidden
+                      IppStatusCase{0x0402, kErrorAccessDenied},         // not-authenticated
+                      IppStatusCase{0x0403, kErrorAccessDenied},         // not-authorized
+                      IppStatusCase{0x0406, kErrorInvalidPrinterName},   // not-found
+                      IppStatusCase{0x0500, kErrorGenFailure},           // internal-error
+                      IppStatusCase{0x0502, kErrorGenFailure},           // service-unavailable
+                      IppStatusCase{0x1000, kErrorAccessDenied},         // no password given
+                      IppStatusCase{-1, kErrorGenFailure}));
+
 struct StatusCase {
     int state;
     std::vector<std::string> reasons;

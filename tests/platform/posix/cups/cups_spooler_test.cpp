@@ -204,6 +204,44 @@ TEST_F(CupsSpoolerTest, DefaultPrinterIsTheSchedulersDefault) {
     EXPECT_NE(Info("zs-laser").attributes & kPrinterAttributeDefault, 0u);
 }
 
+// A destination may name an instance of a queue; the default printer is
+// the queue.
+TEST_F(CupsSpoolerTest, DefaultDestinationWithAnInstanceNamesItsQueue) {
+    ASSERT_EQ(Shell("lpadmin -d zs-network"), 0);
+    const char* saved = std::getenv("LPDEST");
+    const std::string savedLpdest = saved != nullptr ? saved : "";
+    for (const char* variable : {"LPDEST", "PRINTER"}) {
+        unsetenv("LPDEST");
+        setenv(variable, "zs-laser/draft", 1);
+        char name[260] = {};
+        EXPECT_EQ(printers::ReadDefaultPrinterName(name, sizeof name), 1) << variable;
+        EXPECT_STREQ(name, "zs-laser") << variable;
+        EXPECT_NE(Info("zs-laser").attributes & kPrinterAttributeDefault, 0u) << variable;
+        unsetenv(variable);
+    }
+    if (saved != nullptr) setenv("LPDEST", savedLpdest.c_str(), 1);
+}
+
+// A queue whose job list wants a login (the scheduler's zs-jobs-need-login
+// policy): the list counts as unreadable, never as empty.
+TEST_F(CupsSpoolerTest, AJobListThatNeedsALoginIsUnreadable) {
+    ASSERT_EQ(Shell("lpadmin -p zs-locked -E -v file:/dev/null -o printer-op-policy=zs-jobs-need-login"), 0);
+    std::uint32_t error = 0;
+    auto printer = ActiveSpooler().Open("zs-locked", PrinterAccess::kUse, error);
+    ASSERT_TRUE(printer);
+    std::vector<JobInfo> jobs;
+    EXPECT_FALSE(printer->ListJobs(0, kAllJobs, jobs));
+    EXPECT_EQ(printer->LastError(), kErrorAccessDenied);
+
+    std::int32_t count = -1;
+    EXPECT_EQ(iGetZePrinterJob("zs-locked", "ALL", &count), ZE_NO_MATCHING_JOB);
+    EXPECT_EQ(count, -1);
+    // A paused queue whose jobs cannot be read: the scheduler cannot tell.
+    ASSERT_EQ(Shell("cupsdisable zs-locked"), 0);
+    EXPECT_EQ(iZePrinterStatus("zs-locked"), ZE_OK);
+    Shell("lpadmin -x zs-locked");
+}
+
 TEST_F(CupsSpoolerTest, OneCopySettingSurvivesASchedulerRestart) {
     ASSERT_EQ(Shell("lpadmin -p zs-laser -o copies-default=3"), 0);
     ASSERT_EQ(Info("zs-laser").deviceMode->copies, 3);
