@@ -1,5 +1,6 @@
 #include "platform/posix/cups/cups_mappings.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 
@@ -186,7 +187,12 @@ std::string PortFromDeviceUri(std::string_view uri) {
         }
         return port;
     }
-    return std::string(uri);
+    // Any other scheme names its port by the whole URI, but never with the
+    // login its authority may carry.
+    const std::size_t authorityEnd = std::min(rest.find_first_of("/?#"), rest.size());
+    const std::size_t at = rest.substr(0, authorityEnd).rfind('@');
+    if (at == std::string_view::npos) return std::string(uri);
+    return std::string(uri.substr(0, colon + 3)) + std::string(rest.substr(at + 1));
 }
 
 std::string QueueOfDestination(std::string_view destination) {
