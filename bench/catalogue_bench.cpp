@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "authoring/data_file_writer.h"
+#include "base/ascii_case.h"
 #include "catalogue/crc32.h"
 #include "catalogue/data_file_format.h"
 #include "catalogue/model_lookup.h"
@@ -112,7 +113,7 @@ std::int32_t OpenSslLookup(const std::string& path, const char* name, EVP_CIPHER
             result = catalogue::kModelFileBad;
             break;
         }
-        if (strcasecmp(name, reinterpret_cast<const char*>(plain + 8)) == 0) {
+        if (zeseal::base::SameIgnoringCase(name, reinterpret_cast<const char*>(plain + 8))) {
             result = catalogue::kModelFound;
             break;
         }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/ascii_case.h"
 #include "dialogs/dialog_layouts.h"
 #include "dialogs/dialog_state.h"
 #include "dialogs/dialog_texts.h"
@@ -10,15 +11,6 @@
 
 namespace zeseal::dialogs {
 namespace {
-
-char LowerAscii(char c) noexcept { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-bool SameNameIgnoringCase(const char* a, const char* b) noexcept {
-    for (;; ++a, ++b) {
-        if (LowerAscii(*a) != LowerAscii(*b)) return false;
-        if (*a == '\0') return true;
-    }
-}
 
 // The records the dialogs show: none when there is no list.
 std::int32_t ListedCount() noexcept {
@@ -61,7 +53,7 @@ PrinterDialog::PrinterDialog(DialogKind kind, TestPrintFunction testPrint)
     rows_.reserve(static_cast<std::size_t>(count));
     for (std::int32_t i = 0; i < count; ++i) {
         const printers::PrinterRecord& record = state.printerList[static_cast<std::size_t>(i)];
-        const bool isDefault = SameNameIgnoringCase(record.name, defaultName);
+        const bool isDefault = base::SameIgnoringCase(record.name, defaultName);
         if (isDefault) defaultRow = i;  // the last such record wins
         rows_.push_back(DialogRow{record.name, isDefault,
                                   isDefault ? kDefaultPrinterPicture : kOtherPrinterPicture,

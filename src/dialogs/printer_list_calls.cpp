@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "base/ascii_case.h"
 #include "catalogue/model_lookup.h"
 #include "dialogs/dialog_state.h"
 #include "frame/caller_buffers.h"
@@ -58,11 +59,7 @@ std::int32_t FinalCheck(const ListCallArguments& call, std::int32_t result) {
     bool ok = true;
     bool matched = false;
     for (platform::LocalPrinter& printer : printers) {
-        std::string lowerDriver = printer.driver;
-        std::string lowerOut = driver;
-        for (char& c : lowerDriver) c = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-        for (char& c : lowerOut) c = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-        if (lowerDriver != lowerOut) continue;
+        if (!base::SameIgnoringCase(printer.driver, driver)) continue;
         matched = true;
         ok = printers::CheckPrinterSupport(driver, printer.port) != 0;
         if (ok) {

@@ -4,6 +4,7 @@
 
 #include <zeseal/zeseal.h>
 
+#include "base/ascii_case.h"
 #include "catalogue/model_lookup.h"
 #include "seams/spooler.h"
 #include "printers/default_printer.h"
@@ -20,18 +21,6 @@ std::vector<LocalPrinter> LocalPrinters() {
     std::vector<LocalPrinter> printers;
     if (!platform::ActiveSpooler().ListLocalPrinters(printers)) printers.clear();
     return printers;
-}
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-        if (x != y) return false;
-    }
-    return true;
 }
 
 // Passes the port rules and has a registered driver, whatever its class.
@@ -57,7 +46,7 @@ std::int32_t CheckDefaultPrinter() {
     char defaultName[kNameBufferSize] = {};
     ReadDefaultPrinterName(defaultName, sizeof defaultName);
     for (LocalPrinter& printer : printers) {
-        if (!SameIgnoringCase(printer.name, defaultName)) continue;
+        if (!base::SameIgnoringCase(printer.name, defaultName)) continue;
         return AbleToIssue(printer) ? ZE_OK : ZE_NO_ABLE_PRINTER;
     }
     return ZE_NO_ABLE_PRINTER;
@@ -79,7 +68,7 @@ std::optional<std::string> FindPrinterPort(std::string_view printerName) {
     }
     const std::string wanted = NormalizedName(printerName);
     for (const LocalPrinter& printer : printers) {
-        if (SameIgnoringCase(NormalizedName(printer.name), wanted)) return printer.port;
+        if (base::SameIgnoringCase(NormalizedName(printer.name), wanted)) return printer.port;
     }
     return std::nullopt;
 }

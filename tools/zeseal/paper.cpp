@@ -1,9 +1,9 @@
 #include "paper.h"
 
 #include <array>
-#include <cctype>
 #include <charconv>
 
+#include "base/ascii_case.h"
 #include "tool_error.h"
 
 namespace zeseal::tool {
@@ -26,17 +26,6 @@ constexpr std::array kSheets = std::to_array<Sheet>({
     {"Letter", 2159, 2794, "8.5 x 11 in"},
     {"Legal", 2159, 3556, "8.5 x 14 in"},
 });
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // A run of decimal digits and nothing else, within 1..kMaxPageSide.
 bool ParseSide(std::string_view text, std::int32_t& value) {
@@ -66,7 +55,7 @@ std::string PaperNames() {
 
 Paper ParsePaper(std::string_view text) {
     for (const Sheet& sheet : kSheets) {
-        if (SameIgnoringCase(text, sheet.name)) {
+        if (base::SameIgnoringCase(text, sheet.name)) {
             return Paper{std::string(sheet.name), sheet.widthTenthMm, sheet.heightTenthMm, 0, 0};
         }
     }

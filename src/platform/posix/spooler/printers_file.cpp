@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <charconv>
 
+#include "base/ascii_case.h"
 #include "platform/posix/spooler/spooler_flag_names.h"
 
 namespace zeseal::platform::posix {
@@ -44,13 +44,8 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower;
-}
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) { return Lower(a) == Lower(b); }
+using base::LowerCased;
+using base::SameIgnoringCase;
 
 template <class Int>
 bool ParseInteger(std::string_view text, Int& value, Int low, Int high) {
@@ -68,7 +63,7 @@ bool ParsePaper(std::string_view text, std::int32_t& widthTenthMm, std::int32_t&
             return true;
         }
     }
-    const std::string lower = Lower(text);
+    const std::string lower = LowerCased(text);
     std::string_view rest = lower;
     if (rest.size() < 3 || rest.substr(rest.size() - 2) != "mm") return false;
     rest.remove_suffix(2);
@@ -133,7 +128,7 @@ private:
         if (equals == std::string_view::npos) {
             return Fail(index, "expected 'key = value', '[printer NAME]' or a '#' comment");
         }
-        const std::string key = Lower(Trim(line.substr(0, equals)));
+        const std::string key = LowerCased(Trim(line.substr(0, equals)));
         const std::string_view value = Trim(line.substr(equals + 1));
         if (key.empty()) return Fail(index, "a key is missing before '='");
         if (current_ == nullptr) return TopLevelKey(index, key, value);
@@ -145,7 +140,7 @@ private:
         if (line.back() != ']') return Fail(index, "a section header must end with ']'");
         const std::string_view inside = Trim(line.substr(1, line.size() - 2));
         constexpr std::string_view kWord = "printer";
-        if (inside.size() <= kWord.size() || Lower(inside.substr(0, kWord.size())) != kWord ||
+        if (inside.size() <= kWord.size() || !base::StartsWithIgnoringCase(inside, kWord) ||
             (inside[kWord.size()] != ' ' && inside[kWord.size()] != '\t')) {
             return Fail(index, "a section header must be '[printer NAME]'");
         }
@@ -268,7 +263,7 @@ private:
             }
             std::size_t end = value.find_first_of(" \t|", at);
             if (end == std::string_view::npos) end = value.size();
-            const std::string word = Lower(value.substr(at, end - at));
+            const std::string word = LowerCased(value.substr(at, end - at));
             at = end;
             const auto found = std::find_if(kFailureNames.begin(), kFailureNames.end(),
                                             [&](const auto& entry) { return entry.first == word; });
