@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/ascii_case.h"
+#include "base/name_cut.h"
 #include "dialogs/dialog_layouts.h"
 #include "dialogs/dialog_state.h"
 #include "dialogs/dialog_texts.h"
@@ -44,7 +45,7 @@ void EmptySelectedPrinter() noexcept {
 
 PrinterDialog::PrinterDialog(DialogKind kind, TestPrintFunction testPrint)
     : kind_(kind), testPrint_(std::move(testPrint)) {
-    char defaultName[printers::kNameBufferSize] = {};
+    char defaultName[base::kNameBufferSize] = {};
     printers::ReadDefaultPrinterName(defaultName, sizeof defaultName);
 
     const printers::PrinterListState& state = printers::ThePrinterListState();
@@ -139,8 +140,8 @@ CommandOutcome PrinterDialog::ConfirmRow(std::int32_t row, std::int32_t endValue
 CommandOutcome PrinterDialog::TestPrintRow(std::int32_t row) {
     const printers::PrinterRecord* record = RecordAt(row);
     if (record == nullptr || record->support != 1) return {false, 0, Warning::kUnsupportedTestPrint};
-    char name[printers::kNameBufferSize];
-    char driver[printers::kNameBufferSize];
+    char name[base::kNameBufferSize];
+    char driver[base::kNameBufferSize];
     printers::CopyToField(name, record->name);
     printers::CopyToField(driver, record->driver);
     if (testPrint_) {

@@ -5,6 +5,7 @@
 #include <zeseal/zeseal.h>
 
 #include "base/ascii_case.h"
+#include "base/name_cut.h"
 #include "catalogue/model_lookup.h"
 #include "seams/spooler.h"
 #include "printers/default_printer.h"
@@ -26,14 +27,14 @@ std::vector<LocalPrinter> LocalPrinters() {
 // Passes the port rules and has a registered driver, whatever its class.
 bool AbleToIssue(LocalPrinter& printer) {
     if (CheckPrinterSupport(printer.driver, printer.port) == 0) return false;
-    char model[kNameBufferSize];
+    char model[base::kNameBufferSize];
     NormalizedModelName(printer.driver, model);
     return catalogue::LookupSupportedModel(model) == catalogue::kModelFound;
 }
 
 std::string NormalizedName(std::string_view name) {
-    char buffer[kNameBufferSize];
-    CopyToField(buffer, CutLongName(name));
+    char buffer[base::kNameBufferSize];
+    CopyToField(buffer, base::CutLongName(name));
     catalogue::NormalizeModelName(buffer);
     return buffer;
 }
@@ -43,7 +44,7 @@ std::string NormalizedName(std::string_view name) {
 std::int32_t CheckDefaultPrinter() {
     std::vector<LocalPrinter> printers = LocalPrinters();
     if (printers.empty()) return ZE_NO_LOCAL_PRINTER;
-    char defaultName[kNameBufferSize] = {};
+    char defaultName[base::kNameBufferSize] = {};
     ReadDefaultPrinterName(defaultName, sizeof defaultName);
     for (LocalPrinter& printer : printers) {
         if (!base::SameIgnoringCase(printer.name, defaultName)) continue;

@@ -10,6 +10,7 @@
 #include <ostream>
 #include <vector>
 
+#include "base/name_cut.h"
 #include "korean_text.h"
 #include "platform/posix/spooler/spooler_flag_names.h"
 #include "seams/spooler.h"
@@ -96,7 +97,7 @@ int RunPort(const std::string& name, std::ostream& out) {
 }
 
 int RunDefault(std::ostream& out) {
-    char name[260] = {};
+    char name[base::kNameBufferSize] = {};
     if (printers::ReadDefaultPrinterName(name, sizeof name) == 1) {
         out << "default printer: " << (std::string(name) == ",,," ? "(none set)" : name) << "\n";
     }
@@ -181,7 +182,7 @@ int RunPrinterList(bool json, std::ostream& out) {
     std::vector<printers::PrinterRecord> records(printers::CountLocalPrinters() + 1);
     const std::int32_t written = printers::BuildPrinterList(records.data(), records.size());
     if (written < 0) throw ToolError("the printer list could not be built");
-    char defaultName[260] = {};
+    char defaultName[base::kNameBufferSize] = {};
     printers::ReadDefaultPrinterName(defaultName, sizeof defaultName);
 
     if (json) {

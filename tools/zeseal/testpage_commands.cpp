@@ -9,6 +9,7 @@
 #include <ostream>
 #include <set>
 
+#include "base/name_cut.h"
 #include "choose_command.h"
 #include "draw_command.h"
 #include "korean_text.h"
@@ -84,7 +85,7 @@ int RunDemo(const TestPageCommands& c, std::ostream& out, std::ostream& err) {
     ChooseWithScript(std::string("enter"), std::nullopt, 1, out, chosenStatus);
 
     out << "\n== A test page on the default printer ==\n";
-    char name[260] = {};
+    char name[base::kNameBufferSize] = {};
     if (printers::ReadDefaultPrinterName(name, sizeof name) != 1 || std::string(name) == ",,,") {
         throw ToolError("the printers file names no default printer");
     }
