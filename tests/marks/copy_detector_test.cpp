@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/byte_order.h"
 #include "authoring/data_file_writer.h"
 #include "catalogue/data_file_format.h"
 #include "marks/bitmap_holder.h"
@@ -22,6 +23,8 @@
 
 namespace zeseal::marks {
 namespace {
+
+using base::WriteLe32;
 
 using Bytes = std::vector<std::uint8_t>;
 using authoring::ModelFileEntry;
