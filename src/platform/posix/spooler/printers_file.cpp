@@ -6,23 +6,10 @@
 
 #include "base/ascii_case.h"
 #include "platform/posix/spooler/spooler_flag_names.h"
+#include "printers/paper_sizes.h"
 
 namespace zeseal::platform::posix {
 namespace {
-
-struct Sheet {
-    std::string_view name;
-    std::int32_t widthTenthMm;
-    std::int32_t heightTenthMm;
-};
-
-constexpr auto kSheets = std::to_array<Sheet>({
-    {"A4", 2100, 2970},
-    {"A5", 1480, 2100},
-    {"B5", 1820, 2570},
-    {"Letter", 2159, 2794},
-    {"Legal", 2159, 3556},
-});
 
 constexpr auto kFailureNames = std::to_array<std::pair<std::string_view, std::uint32_t>>({
     {"read-info", kFailReadInfo},
@@ -54,14 +41,13 @@ bool ParseInteger(std::string_view text, Int& value, Int low, Int high) {
            value >= low && value <= high;
 }
 
-// "A4", or "210x297mm" in whole millimetres (tenths allowed: "215.9x279.4mm").
+// A named size ("A4"), or "210x297mm" in whole millimetres (tenths allowed:
+// "215.9x279.4mm").
 bool ParsePaper(std::string_view text, std::int32_t& widthTenthMm, std::int32_t& heightTenthMm) {
-    for (const Sheet& sheet : kSheets) {
-        if (SameIgnoringCase(text, sheet.name)) {
-            widthTenthMm = sheet.widthTenthMm;
-            heightTenthMm = sheet.heightTenthMm;
-            return true;
-        }
+    if (const printers::PaperSize* size = printers::FindPaperSize(text)) {
+        widthTenthMm = size->widthTenthMm;
+        heightTenthMm = size->heightTenthMm;
+        return true;
     }
     const std::string lower = LowerCased(text);
     std::string_view rest = lower;
@@ -234,8 +220,9 @@ private:
             }
         } else if (key == "paper") {
             if (!ParsePaper(value, p.paperWidthTenthMm, p.paperHeightTenthMm)) {
-                return Fail(index, "unknown paper '" + std::string(value) +
-                                       "' (A4, A5, B5, Letter, Legal, or WxHmm such as 210x297mm)");
+                return Fail(index, "unknown paper '" + std::string(value) + "' (" +
+                                       printers::PaperSizeNames() +
+                                       ", or WxHmm such as 210x297mm)");
             }
         } else if (key == "access") {
             if (SameIgnoringCase(value, "full")) p.fullAccess = true;
