@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "base/name_cut.h"
-#include "korean_text.h"
 #include "platform/posix/spooler/spooler_flag_names.h"
+#include "platform/posix/text/cp949_text.h"
 #include "seams/spooler.h"
 #include "printers/default_printer.h"
 #include "printers/printer_list_builder.h"
@@ -21,6 +21,8 @@
 
 namespace zeseal::tool {
 namespace {
+
+using platform::posix::Cp949ToUtf8;
 
 const std::map<std::string, int> kModes = {{"queued", 0}, {"direct", 1}};
 

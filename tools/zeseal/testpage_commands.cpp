@@ -12,8 +12,8 @@
 #include "base/name_cut.h"
 #include "choose_command.h"
 #include "draw_command.h"
-#include "korean_text.h"
 #include "platform/posix/spooler/virtual_spooler.h"
+#include "platform/posix/text/cp949_text.h"
 #include "seams/spooler.h"
 #include "printer_commands.h"
 #include "printers/default_printer.h"
@@ -22,6 +22,8 @@
 
 namespace zeseal::tool {
 namespace {
+
+using platform::posix::Utf8ToCp949;
 
 // The caption the printer-list dialog passes.
 constexpr const char* kDialogCaption = "Ostrevane 등기사항증명서 발급 출력 테스트";

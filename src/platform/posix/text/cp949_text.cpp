@@ -72,6 +72,27 @@ std::u32string DecodeCp949(std::string_view text) {
     return out;
 }
 
+std::optional<std::string> Utf8ToCp949(std::string_view text) {
+    if (IsAscii(text)) return std::string(text);
+    const Converter converter("CP949", "UTF-8");
+    if (!converter.ok()) return std::nullopt;
+    std::string in(text);
+    std::string out;
+    char* from = in.data();
+    std::size_t fromLeft = in.size();
+    while (fromLeft > 0) {
+        char buffer[256];
+        char* to = buffer;
+        std::size_t toLeft = sizeof buffer;
+        const std::size_t done = iconv(converter.get(), &from, &fromLeft, &to, &toLeft);
+        out.append(buffer, sizeof buffer - toLeft);
+        // Only a full buffer may stop the conversion; anything else is text
+        // that does not convert (EILSEQ) or ends inside a character (EINVAL).
+        if (done == static_cast<std::size_t>(-1) && errno != E2BIG) return std::nullopt;
+    }
+    return out;
+}
+
 std::string Cp949ToUtf8(std::string_view text) {
     std::string out;
     for (const char32_t c : DecodeCp949(text)) {
