@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/byte_order.h"
+
 namespace zeseal::platform::posix {
 namespace {
 
@@ -65,8 +67,7 @@ std::u32string DecodeCp949(std::string_view text) {
             at += 1;
             continue;
         }
-        out.push_back(char32_t(decoded[0]) | (char32_t(decoded[1]) << 8) |
-                      (char32_t(decoded[2]) << 16) | (char32_t(decoded[3]) << 24));
+        out.push_back(base::ReadLe32(decoded));  // UTF-32LE
         at += length;
     }
     return out;
