@@ -26,8 +26,7 @@ TEST(ByteOrder, ReadsAndWritesBothOrdersAtAnyAddress) {
         {{0xFF, 0xFF, 0xFF, 0xFF}, 0xFFFF, 0xFFFF, 0xFFFFFFFFu, 0xFFFFFFFFu},
     };
     for (const OrderCase& c : cases) {
-        std::uint8_t buffer[5] = {};
-        for (std::size_t i = 0; i < 4; ++i) buffer[1 + i] = c.bytes[i];
+        std::uint8_t buffer[5] = {0, c.bytes[0], c.bytes[1], c.bytes[2], c.bytes[3]};
         const std::uint8_t* at = buffer + 1;
         EXPECT_EQ(ReadLe16(at), c.le16);
         EXPECT_EQ(ReadBe16(at), c.be16);
@@ -35,18 +34,14 @@ TEST(ByteOrder, ReadsAndWritesBothOrdersAtAnyAddress) {
         EXPECT_EQ(ReadBe32(at), c.be32);
 
         // Each writer puts back the bytes it was read from, and only those.
-        using Bytes = std::array<std::uint8_t, 6>;
-        const Bytes expected16 = {0, c.bytes[0], c.bytes[1], 0, 0, 0};
-        const Bytes expected32 = {0, c.bytes[0], c.bytes[1], c.bytes[2], c.bytes[3], 0};
-        Bytes le16{}, be16{}, le32{}, be32{};
+        std::array<std::uint8_t, 6> le16{}, be16{}, le32{}, be32{};
         WriteLe16(le16.data() + 1, c.le16);
         WriteBe16(be16.data() + 1, c.be16);
         WriteLe32(le32.data() + 1, c.le32);
         WriteBe32(be32.data() + 1, c.be32);
-        EXPECT_EQ(le16, expected16);
-        EXPECT_EQ(be16, expected16);
-        EXPECT_EQ(le32, expected32);
-        EXPECT_EQ(be32, expected32);
+        const std::array<std::uint8_t, 6> two = {0, c.bytes[0], c.bytes[1], 0, 0, 0};
+        const std::array<std::uint8_t, 6> four = {0, c.bytes[0], c.bytes[1], c.bytes[2], c.bytes[3], 0};
+        EXPECT_TRUE(le16 == two && be16 == two && le32 == four && be32 == four);
     }
 }
 

@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum class Before { kNothing, kFile0600, kDirectory, kNoParent, kEmptyName };
+enum class Before { kNothing, kFile0600, kDirectory, kNoParent };
 
 struct WriteCase {
     const char* what;
@@ -44,8 +44,6 @@ TEST(AtomicFile, ReplacesWholeOrNotAtAllAndLeavesNoTemporaryFile) {
         {"directory", Before::kDirectory, true, false, nullptr, 0, "replace", EISDIR},
         {"missing folder", Before::kNoParent, true, false, nullptr, 0,
          "create a temporary file beside", ENOENT},
-        {"no name", Before::kEmptyName, true, false, nullptr, 0, "create a temporary file beside",
-         ENOENT},
     };
     const mode_t savedMask = ::umask(022);
     for (const WriteCase& c : cases) {
@@ -61,7 +59,6 @@ TEST(AtomicFile, ReplacesWholeOrNotAtAllAndLeavesNoTemporaryFile) {
                 break;
             case Before::kDirectory: fs::create_directory(path); break;
             case Before::kNoParent: path = folder / "missing" / "out.bin"; break;
-            case Before::kEmptyName: path.clear(); break;
             case Before::kNothing: break;
         }
 
@@ -79,12 +76,9 @@ TEST(AtomicFile, ReplacesWholeOrNotAtAllAndLeavesNoTemporaryFile) {
             ASSERT_EQ(::stat(path.c_str(), &info), 0) << c.what;
             EXPECT_EQ(info.st_mode & 0777, c.mode) << c.what;
         }
-        std::size_t entries = 0;
         for (const auto& entry : fs::directory_iterator(folder)) {
-            EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos) << c.what;
-            ++entries;
+            EXPECT_EQ(entry.path().filename(), "out.bin") << c.what;  // no temporary file left
         }
-        EXPECT_LE(entries, 1u) << c.what;
         fs::remove_all(folder);
     }
     ::umask(savedMask);
