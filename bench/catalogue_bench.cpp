@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "authoring/data_file_writer.h"
+#include "base/ascii_case.h"
+#include "base/byte_order.h"
 #include "catalogue/crc32.h"
 #include "catalogue/data_file_format.h"
 #include "catalogue/model_lookup.h"
@@ -89,12 +91,12 @@ std::int32_t OpenSslLookup(const std::string& path, const char* name, EVP_CIPHER
     const unsigned char zeroIv[16] = {};
     EVP_DecryptInit_ex(ctx, EVP_aes_128_cbc(), nullptr, key, zeroIv);
     EVP_CIPHER_CTX_set_padding(ctx, 0);
-    const std::int32_t count = catalogue::ReadLittleEndian32(countBytes);
+    const std::int32_t count = static_cast<std::int32_t>(zeseal::base::ReadLe32(countBytes));
     std::int32_t result = catalogue::kModelNotFound;
     for (std::int32_t i = 0; i < count;) {
         std::uint8_t entry[catalogue::kModelEntryBytes];
         if (std::fread(entry, 1, sizeof entry, file) != sizeof entry) break;
-        const std::int32_t tag = catalogue::ReadLittleEndian32(entry);
+        const std::int32_t tag = static_cast<std::int32_t>(zeseal::base::ReadLe32(entry));
         if (tag == catalogue::kFillerTag) continue;
         if (tag != catalogue::kShortRecordTag && tag != catalogue::kRecordTag) {
             result = catalogue::kModelFileBad;
@@ -112,7 +114,7 @@ std::int32_t OpenSslLookup(const std::string& path, const char* name, EVP_CIPHER
             result = catalogue::kModelFileBad;
             break;
         }
-        if (strcasecmp(name, reinterpret_cast<const char*>(plain + 8)) == 0) {
+        if (zeseal::base::SameIgnoringCase(name, reinterpret_cast<const char*>(plain + 8))) {
             result = catalogue::kModelFound;
             break;
         }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "authoring/container_writer.h"
+#include "base/byte_order.h"
 #include "codec/base64.h"
 #include "codec/image_container.h"
 #include "comparison.h"
@@ -109,8 +110,7 @@ void ContainerDecodeZlibOnly(benchmark::State& state) {
     const auto& container = CodeContainer();
     std::vector<std::pair<std::size_t, std::size_t>> chunks;  // offset, length
     for (std::size_t p = 4; p + 4 <= container.size();) {
-        const std::size_t n = (std::size_t{container[p]} << 24) | (std::size_t{container[p + 1]} << 16) |
-                              (std::size_t{container[p + 2]} << 8) | container[p + 3];
+        const std::size_t n = zeseal::base::ReadBe32(&container[p]);
         p += 4;
         if (n == 0) break;
         chunks.emplace_back(p, n);

@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/byte_order.h"
 #include "bmp_fuzz_support.h"
 
 using namespace zeseal;
@@ -29,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < kHeader || size - kHeader > fuzz::kMaxBmpInput) return 0;
     const bool detector = (data[0] & 1) != 0;
     const fuzz::FuzzPage& page = fuzz::PageFor((data[0] >> 1) & 1);
-    const auto x = static_cast<std::int16_t>((data[1] << 8) | data[2]);
-    const auto y = static_cast<std::int16_t>((data[3] << 8) | data[4]);
+    const auto x = static_cast<std::int16_t>(base::ReadBe16(data + 1));
+    const auto y = static_cast<std::int16_t>(base::ReadBe16(data + 3));
     const std::uint8_t* image = data + kHeader;
     const std::size_t imageSize = size - kHeader;
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "authoring/container_writer.h"
+#include "base/byte_order.h"
 #include "codec/image_container.h"
 #include "fuzz_support.h"
 
@@ -24,7 +25,7 @@ namespace {
 
 namespace codec = zeseal::codec;
 using zeseal::fuzz::ExactBuffer;
-using zeseal::fuzz::ReadBe32;
+using zeseal::base::ReadBe32;
 
 // The container read step by step: total, then chunks until a zero length or
 // the end of the input; each chunk inflates (within 45000 bytes) to its share

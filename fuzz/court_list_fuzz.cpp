@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/byte_order.h"
 #include "catalogue/data_file_format.h"
 #include "catalogue/data_file_scan.h"
 #include "catalogue/model_lookup.h"
@@ -35,7 +36,7 @@ std::string FieldName(const std::uint8_t* field) {
 
 std::int32_t Reference(const std::uint8_t* data, std::size_t size, const std::string& name) {
     if (size < kCountBytes) return kCourtPrinterNotFound;
-    const std::int32_t count = ReadLittleEndian32(data);
+    const std::int32_t count = static_cast<std::int32_t>(zeseal::base::ReadLe32(data));
     std::size_t at = kCountBytes;
     for (std::int32_t i = 0; i < count; ++i, at += kCourtEntryBytes) {
         if (size - at < kCourtEntryBytes) return kCourtPrinterNotFound;

@@ -17,6 +17,7 @@
 
 #include <cstring>
 
+#include "base/byte_order.h"
 #include "bmp_fuzz_support.h"
 
 using namespace zeseal;
@@ -25,9 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     constexpr std::size_t kHeader = 9;
     if (size < kHeader || size - kHeader > fuzz::kMaxBmpInput) return 0;
     const fuzz::FuzzPage& page = fuzz::PageFor(data[0] & 1);
-    const auto stated = static_cast<std::int32_t>(fuzz::ReadBe32(data + 1));
-    const auto x = static_cast<std::int16_t>((data[5] << 8) | data[6]);
-    const auto y = static_cast<std::int16_t>((data[7] << 8) | data[8]);
+    const auto stated = static_cast<std::int32_t>(base::ReadBe32(data + 1));
+    const auto x = static_cast<std::int16_t>(base::ReadBe16(data + 5));
+    const auto y = static_cast<std::int16_t>(base::ReadBe16(data + 7));
     const std::size_t imageSize = size - kHeader;
     fuzz::ExactBuffer image(imageSize);
     if (imageSize != 0) std::memcpy(image.data(), data + kHeader, imageSize);

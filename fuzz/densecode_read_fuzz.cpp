@@ -24,6 +24,7 @@
 #include <random>
 #include <vector>
 
+#include "base/byte_order.h"
 #include "fuzz_support.h"
 #include "densecode/encoder.h"
 #include "densecode/reader/page_reader.h"
@@ -73,8 +74,7 @@ void PictureRead(const std::uint8_t* data, std::size_t size) {
 
 void DamagedRead(const std::uint8_t* data, std::size_t size, bool withUnsure) {
     if (size < 4) return;
-    std::mt19937 random((std::uint32_t{data[0]} << 24) | (std::uint32_t{data[1]} << 16) |
-                        (std::uint32_t{data[2]} << 8) | data[3]);
+    std::mt19937 random(zeseal::base::ReadBe32(data));
     std::vector<std::uint8_t> message(dc::kDenseInputBytes);
     for (auto& b : message) b = static_cast<std::uint8_t>(random());
     const zeseal::frame::HeapBlock clean = dc::EncodeDenseCode(message.data());
@@ -116,14 +116,14 @@ void DamagedRead(const std::uint8_t* data, std::size_t size, bool withUnsure) {
 // 1/300 inch); the rest, repeated, is the raster.
 void PageRead(const std::uint8_t* data, std::size_t size) {
     if (size < 12) return;
-    const std::int32_t width = 1 + ((data[0] << 8 | data[1]) % 3000);
+    const std::int32_t width = 1 + (zeseal::base::ReadBe16(data) % 3000);
     const std::int32_t height = 1 + data[2] * 2;
     const std::int32_t channels = (data[3] & 1) ? 3 : 1;
     const std::size_t rowBytes = std::size_t(width) * std::size_t(channels) + data[4] % 8;
-    const std::int32_t dpiX = (data[5] << 8 | data[6]) % 1300;
+    const std::int32_t dpiX = zeseal::base::ReadBe16(data + 5) % 1300;
     const std::int32_t dpiY = 200 + data[7] * 4;
-    const auto x = static_cast<std::int16_t>(data[8] << 8 | data[9]);
-    const auto y = static_cast<std::int16_t>(data[10] << 8 | data[11]);
+    const auto x = static_cast<std::int16_t>(zeseal::base::ReadBe16(data + 8));
+    const auto y = static_cast<std::int16_t>(zeseal::base::ReadBe16(data + 10));
     ExactBuffer raster(rowBytes * std::size_t(height));
     const std::uint8_t* tail = data + 12;
     const std::size_t tailSize = size - 12;

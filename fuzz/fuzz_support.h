@@ -65,11 +65,6 @@ inline std::unique_ptr<char[]> TerminatedCopy(const std::uint8_t* data, std::siz
     return text;
 }
 
-inline std::uint32_t ReadBe32(const std::uint8_t* p) noexcept {
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) |
-           std::uint32_t{p[3]};
-}
-
 // The work buffer a mark export needs for textLength characters:
 // 3 x ceil(textLength / 4), nothing for a negative length.
 inline std::size_t WorkBytesFor(std::int32_t textLength) noexcept {

@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <string>
 
+#include "base/byte_order.h"
 #include "bmp_fuzz_support.h"
 #include "marks/bitmap_holder.h"
 #include "marks/court_logo.h"
@@ -54,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::ExactBuffer bytes(size);
     if (size != 0) std::memcpy(bytes.data(), data, size);
     const bool drawable = marks::IsWholeBmpFile(bytes.data(), size) && size >= 14 &&
-                          fuzz::Drawable(bytes.data(), size, marks::ReadLe32(bytes.data() + 10));
+                          fuzz::Drawable(bytes.data(), size, base::ReadLe32(bytes.data() + 10));
 
     const fuzz::FuzzPage& page = fuzz::PageFor(size & 1);
     const auto before = page.Read();

@@ -17,6 +17,7 @@
 #include "authoring/bmp_writer.h"
 #include "authoring/container_writer.h"
 #include "authoring/data_file_writer.h"
+#include "base/byte_order.h"
 
 namespace {
 
@@ -289,8 +290,7 @@ void DrawSeeds(const std::vector<Named>& containers) {
 }
 
 void SetLittleEndian32(Bytes& bytes, std::size_t offset, std::int32_t value) {
-    const auto v = static_cast<std::uint32_t>(value);
-    for (std::size_t i = 0; i < 4; ++i) bytes[offset + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    zeseal::base::WriteLe32(&bytes[offset], static_cast<std::uint32_t>(value));
 }
 
 authoring::ModelFileEntry ModelEntry(const std::string& name, std::int16_t shape, std::int16_t pitch,

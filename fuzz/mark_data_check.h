@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/byte_order.h"
 #include "codec/base64.h"
 #include "codec/image_container.h"
 #include "fuzz_support.h"
@@ -41,7 +42,7 @@ inline void CheckMarkData(const MarkFamily& family, const std::uint8_t* data, st
             textLength > 0 ? std::min(characters, static_cast<std::size_t>(textLength)) : 0;
         ExactBuffer bytes(codec::Base64MaxDecodedSize(limit));
         const std::size_t decoded = codec::Base64DecodePrefix(text.get(), limit, bytes.data());
-        const auto stated = decoded >= 4 ? static_cast<std::int32_t>(ReadBe32(bytes.data())) : 0;
+        const auto stated = decoded >= 4 ? static_cast<std::int32_t>(base::ReadBe32(bytes.data())) : 0;
         if (stated > 0 && static_cast<std::uint32_t>(stated) > kMaxStatedTotal) continue;
         const std::size_t rasterSize = stated > 0 ? static_cast<std::size_t>(stated) : 1;
 

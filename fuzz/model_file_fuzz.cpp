@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/byte_order.h"
 #include "catalogue/data_file_format.h"
 #include "catalogue/data_file_scan.h"
 #include "catalogue/model_lookup.h"
@@ -42,14 +43,14 @@ bool SameIgnoringAsciiCase(const char* a, const char* b) {
 Expected Reference(const std::uint8_t* data, std::size_t size, const char* name) {
     Expected e;
     if (size < kCountBytes) return e;
-    const std::int32_t count = ReadLittleEndian32(data);
+    const std::int32_t count = static_cast<std::int32_t>(zeseal::base::ReadLe32(data));
     e.examined = count > 0;
     std::size_t at = kCountBytes;
     for (std::int32_t examined = 0; examined < count;) {
         if (size - at < kModelEntryBytes) return e;
         const std::uint8_t* entry = data + at;
         at += kModelEntryBytes;
-        const std::int32_t tag = ReadLittleEndian32(entry);
+        const std::int32_t tag = static_cast<std::int32_t>(zeseal::base::ReadLe32(entry));
         if (tag == kFillerTag) continue;
         if (tag != kShortRecordTag && tag != kRecordTag) {
             e.result = kModelFileBad;

@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "authoring/container_writer.h"
+#include "base/byte_order.h"
 #include "codec/image_container.h"
 #include "fuzz_support.h"
 #include "marks/water_code.h"
@@ -39,7 +40,7 @@ namespace {
 
 namespace codec = zeseal::codec;
 using zeseal::fuzz::ExactBuffer;
-using zeseal::fuzz::ReadBe32;
+using zeseal::base::ReadBe32;
 
 struct PageSpec {
     std::int32_t width, height, dpiX, dpiY;

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "base/byte_order.h"
+
 namespace zeseal::catalogue {
 namespace {
 
@@ -82,18 +84,6 @@ constexpr WordTable kTd1 = MakeInverseRoundTable(8);
 constexpr WordTable kTd2 = MakeInverseRoundTable(16);
 constexpr WordTable kTd3 = MakeInverseRoundTable(24);
 
-inline std::uint32_t LoadBigEndian32(const std::uint8_t* p) noexcept {
-    return (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) |
-           (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]};
-}
-
-inline void StoreBigEndian32(std::uint8_t* p, std::uint32_t v) noexcept {
-    p[0] = static_cast<std::uint8_t>(v >> 24);
-    p[1] = static_cast<std::uint8_t>(v >> 16);
-    p[2] = static_cast<std::uint8_t>(v >> 8);
-    p[3] = static_cast<std::uint8_t>(v);
-}
-
 inline std::uint32_t Byte(std::uint32_t word, int index) noexcept {
     return (word >> (24 - 8 * index)) & 0xFFu;
 }
@@ -154,7 +144,7 @@ Aes128DecryptionKeys MakeAes128DecryptionKeys(const std::uint8_t* key) noexcept 
         if (r != 0 && r != kAesRounds) {
             for (int c = 0; c < 4; ++c) InverseMixColumn(keys.bytes[r] + 4 * c);
         }
-        for (int c = 0; c < 4; ++c) keys.words[4 * r + c] = LoadBigEndian32(keys.bytes[r] + 4 * c);
+        for (int c = 0; c < 4; ++c) keys.words[4 * r + c] = base::ReadBe32(keys.bytes[r] + 4 * c);
     }
     return keys;
 }
@@ -162,10 +152,10 @@ Aes128DecryptionKeys MakeAes128DecryptionKeys(const std::uint8_t* key) noexcept 
 void DecryptAes128Block(const Aes128DecryptionKeys& keys, const std::uint8_t* in,
                         std::uint8_t* out) noexcept {
     const std::uint32_t* rk = keys.words;
-    std::uint32_t s0 = LoadBigEndian32(in) ^ rk[0];
-    std::uint32_t s1 = LoadBigEndian32(in + 4) ^ rk[1];
-    std::uint32_t s2 = LoadBigEndian32(in + 8) ^ rk[2];
-    std::uint32_t s3 = LoadBigEndian32(in + 12) ^ rk[3];
+    std::uint32_t s0 = base::ReadBe32(in) ^ rk[0];
+    std::uint32_t s1 = base::ReadBe32(in + 4) ^ rk[1];
+    std::uint32_t s2 = base::ReadBe32(in + 8) ^ rk[2];
+    std::uint32_t s3 = base::ReadBe32(in + 12) ^ rk[3];
     // Each inner round: InvShiftRows picks the bytes, the tables do
     // InvSubBytes and InvMixColumns, then the round key is added.
     for (int r = 1; r < kAesRounds; ++r) {
@@ -193,10 +183,10 @@ void DecryptAes128Block(const Aes128DecryptionKeys& keys, const std::uint8_t* in
                 std::uint32_t{kInverseSbox[d & 0xFFu]}) ^
                roundKey;
     };
-    StoreBigEndian32(out, last(s0, s3, s2, s1, rk[0]));
-    StoreBigEndian32(out + 4, last(s1, s0, s3, s2, rk[1]));
-    StoreBigEndian32(out + 8, last(s2, s1, s0, s3, rk[2]));
-    StoreBigEndian32(out + 12, last(s3, s2, s1, s0, rk[3]));
+    base::WriteBe32(out, last(s0, s3, s2, s1, rk[0]));
+    base::WriteBe32(out + 4, last(s1, s0, s3, s2, rk[1]));
+    base::WriteBe32(out + 8, last(s2, s1, s0, s3, rk[2]));
+    base::WriteBe32(out + 12, last(s3, s2, s1, s0, rk[3]));
 }
 
 namespace detail {

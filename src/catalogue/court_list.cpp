@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/byte_order.h"
 #include "catalogue/data_file_format.h"
 #include "catalogue/data_file_scan.h"
 #include "catalogue/model_lookup.h"
@@ -20,7 +21,7 @@ std::int32_t ScanCourtList(std::FILE* file, const char* name) noexcept {
     if (!ReadExactly(file, countBytes, kCountBytes)) {
         return std::ferror(file) != 0 ? kCourtListMissing : kCourtPrinterNotFound;
     }
-    const std::int32_t count = ReadLittleEndian32(countBytes);
+    const std::int32_t count = static_cast<std::int32_t>(base::ReadLe32(countBytes));
 
     char field[kCourtNameFieldBytes] = {};
     for (std::int32_t i = 0; i < count; ++i) {
@@ -32,7 +33,7 @@ std::int32_t ScanCourtList(std::FILE* file, const char* name) noexcept {
         if (SameNameIgnoringCase(name, field, kCourtNameFieldBytes)) return kCourtPrinterFound;
         // The length says how much of the field to clear, but never more
         // than the field holds.
-        const std::int32_t length = ReadLittleEndian32(lengthBytes);
+        const std::int32_t length = static_cast<std::int32_t>(base::ReadLe32(lengthBytes));
         const std::size_t cleared = static_cast<std::size_t>(
             std::clamp<std::int32_t>(length, 0, static_cast<std::int32_t>(kCourtNameFieldBytes)));
         std::memset(field, 0, cleared);

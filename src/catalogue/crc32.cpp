@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "base/byte_order.h"
+
 namespace zeseal::catalogue {
 namespace {
 
@@ -31,19 +33,14 @@ constexpr SliceTables MakeTables() {
 
 constexpr SliceTables kTables = MakeTables();
 
-inline std::uint32_t LoadLittleEndian32(const unsigned char* p) noexcept {
-    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
-           (std::uint32_t{p[3]} << 24);
-}
-
 }  // namespace
 
 std::uint32_t Crc32Update(std::uint32_t crc, const void* data, std::size_t size) noexcept {
     const auto* p = static_cast<const unsigned char*>(data);
     std::uint32_t c = ~crc;
     while (size >= kSlices) {
-        const std::uint32_t low = LoadLittleEndian32(p) ^ c;
-        const std::uint32_t high = LoadLittleEndian32(p + 4);
+        const std::uint32_t low = base::ReadLe32(p) ^ c;
+        const std::uint32_t high = base::ReadLe32(p + 4);
         c = kTables[7][low & 0xFFu] ^ kTables[6][(low >> 8) & 0xFFu] ^
             kTables[5][(low >> 16) & 0xFFu] ^ kTables[4][low >> 24] ^
             kTables[3][high & 0xFFu] ^ kTables[2][(high >> 8) & 0xFFu] ^

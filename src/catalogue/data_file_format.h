@@ -40,13 +40,4 @@ inline constexpr std::size_t kCourtLengthBytes = 4;
 inline constexpr std::size_t kCourtNameFieldBytes = 132;
 inline constexpr std::size_t kCourtEntryBytes = kCourtLengthBytes + kCourtNameFieldBytes;  // 136
 
-inline std::int32_t ReadLittleEndian32(const std::uint8_t* p) noexcept {
-    return static_cast<std::int32_t>(std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) |
-                                     (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24));
-}
-
-inline std::int16_t ReadLittleEndian16(const std::uint8_t* p) noexcept {
-    return static_cast<std::int16_t>(std::uint16_t(p[0] | (p[1] << 8)));
-}
-
 }  // namespace zeseal::catalogue

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/byte_order.h"
 #include "catalogue/data_file_format.h"
 #include "catalogue/data_file_scan.h"
 #include "catalogue/model_name.h"
@@ -20,7 +21,7 @@ std::int32_t ScanModelFile(std::FILE* file, const char* name) noexcept {
     if (!ReadExactly(file, countBytes, kCountBytes)) {
         return std::ferror(file) != 0 ? kModelFileBad : kModelNotFound;
     }
-    const std::int32_t count = ReadLittleEndian32(countBytes);
+    const std::int32_t count = static_cast<std::int32_t>(base::ReadLe32(countBytes));
 
     ModelRecord& current = CurrentModelRecord();
     for (std::int32_t examined = 0; examined < count;) {
@@ -29,7 +30,7 @@ std::int32_t ScanModelFile(std::FILE* file, const char* name) noexcept {
         if (!ReadExactly(file, entry, kModelEntryBytes)) {
             return std::ferror(file) != 0 ? kModelFileBad : kModelNotFound;
         }
-        const std::int32_t tag = ReadLittleEndian32(entry);
+        const std::int32_t tag = static_cast<std::int32_t>(base::ReadLe32(entry));
         if (tag == kFillerTag) continue;  // takes its room, but does not count
         if (tag != kShortRecordTag && tag != kRecordTag) return kModelFileBad;
         if (DecodeModelRecord(entry + kTagBytes, current) != kRecordDecoded) return kModelFileBad;

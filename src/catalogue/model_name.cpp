@@ -1,31 +1,26 @@
 #include "catalogue/model_name.h"
 
+#include <algorithm>
+#include <string_view>
+
+#include "base/ascii_case.h"
 #include "catalogue/model_lookup.h"
 
 namespace zeseal::catalogue {
-namespace {
-
-constexpr char ToUpperAscii(char c) noexcept {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-}  // namespace
 
 void NormalizeModelName(char* name) noexcept {
     if (name == nullptr) return;
+    base::UpperCaseInPlace(name);
     char* out = name;
     for (const char* in = name; *in != '\0'; ++in) {
-        if (*in != ' ') *out++ = ToUpperAscii(*in);
+        if (*in != ' ') *out++ = *in;
     }
     *out = '\0';
 }
 
 bool SameNameIgnoringCase(const char* name, const char* field, std::size_t fieldSize) noexcept {
-    std::size_t i = 0;
-    for (; i < fieldSize && field[i] != '\0'; ++i) {
-        if (ToUpperAscii(name[i]) != ToUpperAscii(field[i])) return false;  // also name's end
-    }
-    return name[i] == '\0';
+    const std::size_t stored = static_cast<std::size_t>(std::find(field, field + fieldSize, '\0') - field);
+    return base::SameIgnoringCase(name, std::string_view(field, stored));
 }
 
 }  // namespace zeseal::catalogue

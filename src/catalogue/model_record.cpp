@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/byte_order.h"
 #include "catalogue/aes128.h"
 #include "catalogue/crc32.h"
 #include "catalogue/data_file_format.h"
@@ -45,7 +46,7 @@ std::int32_t DecodeModelRecord(const std::uint8_t* recordBytes, ModelRecord& out
                                     &out.reserved3, &out.dotShape,      &out.dotPitch,
                                     &out.smoothPattern, &out.supportClass};
     for (std::int16_t* field : fields) {
-        *field = ReadLittleEndian16(p);
+        *field = static_cast<std::int16_t>(base::ReadLe16(p));
         p += 2;
     }
     return kRecordDecoded;

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+#include "base/byte_order.h"
+
 namespace zeseal::codec {
 namespace {
 
@@ -45,13 +47,6 @@ inline std::uint32_t Group(const unsigned char* p) noexcept {
     return kAt0[p[0]] | kAt1[p[1]] | kAt2[p[2]] | kAt3[p[3]];
 }
 
-inline void StoreBigEndian32(std::uint8_t* out, std::uint32_t v) noexcept {
-    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(v >> 24),
-                                   static_cast<std::uint8_t>(v >> 16),
-                                   static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
-    std::memcpy(out, bytes, 4);
-}
-
 }  // namespace
 
 std::size_t Base64MaxDecodedSize(std::size_t textLength) noexcept {
@@ -70,9 +65,9 @@ std::size_t Base64DecodePrefix(const char* text, std::size_t limit, std::uint8_t
         const std::uint32_t c = Group(in + i + 8);
         const std::uint32_t d = Group(in + i + 12);
         if (((a | b | c | d) & kGroupInvalid) != 0) break;
-        StoreBigEndian32(o, (a << 8) | (b >> 16));
-        StoreBigEndian32(o + 4, (b << 16) | (c >> 8));
-        StoreBigEndian32(o + 8, (c << 24) | d);
+        base::WriteBe32(o, (a << 8) | (b >> 16));
+        base::WriteBe32(o + 4, (b << 16) | (c >> 8));
+        base::WriteBe32(o + 8, (c << 24) | d);
         i += 16;
         o += 12;
     }

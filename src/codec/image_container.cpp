@@ -5,16 +5,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/byte_order.h"
 #include "frame/frame_heap.h"
 
 namespace zeseal::codec {
 namespace {
-
-std::int32_t ReadBigEndian32(const std::uint8_t* p) noexcept {
-    const std::uint32_t v = (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) |
-                            (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]};
-    return static_cast<std::int32_t>(v);
-}
 
 // The picture as it grows. It starts small and doubles up to the stated
 // total, so a container that states a huge total but carries little costs
@@ -61,7 +56,7 @@ std::int32_t InflateChunk(std::uint8_t* dest, std::uint32_t* destLength, const s
 std::int32_t DecodeImageContainer(std::uint8_t* out, std::uint32_t* outLength,
                                   const std::uint8_t* input, std::uint32_t inputLength) noexcept {
     if (inputLength < 4) return kContainerTruncatedHeader;
-    const std::int32_t totalLength = ReadBigEndian32(input);
+    const std::int32_t totalLength = static_cast<std::int32_t>(base::ReadBe32(input));
     if (totalLength < 1) return kContainerBadTotal;
     if (inputLength < 8) return kContainerTruncatedHeader;
 
@@ -72,7 +67,7 @@ std::int32_t DecodeImageContainer(std::uint8_t* out, std::uint32_t* outLength,
     std::uint32_t p = 4;
     for (;;) {
         if (inputLength - p < 4) return kContainerChunkPastEnd;
-        const std::int32_t chunkLength = ReadBigEndian32(input + p);
+        const std::int32_t chunkLength = static_cast<std::int32_t>(base::ReadBe32(input + p));
         p += 4;
         if (chunkLength < 0) return kContainerNegativeChunk;
         if (chunkLength == 0) break;

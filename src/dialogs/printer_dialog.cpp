@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "base/ascii_case.h"
+#include "base/name_cut.h"
 #include "dialogs/dialog_layouts.h"
 #include "dialogs/dialog_state.h"
 #include "dialogs/dialog_texts.h"
@@ -10,15 +12,6 @@
 
 namespace zeseal::dialogs {
 namespace {
-
-char LowerAscii(char c) noexcept { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-bool SameNameIgnoringCase(const char* a, const char* b) noexcept {
-    for (;; ++a, ++b) {
-        if (LowerAscii(*a) != LowerAscii(*b)) return false;
-        if (*a == '\0') return true;
-    }
-}
 
 // The records the dialogs show: none when there is no list.
 std::int32_t ListedCount() noexcept {
@@ -52,7 +45,7 @@ void EmptySelectedPrinter() noexcept {
 
 PrinterDialog::PrinterDialog(DialogKind kind, TestPrintFunction testPrint)
     : kind_(kind), testPrint_(std::move(testPrint)) {
-    char defaultName[printers::kNameBufferSize] = {};
+    char defaultName[base::kNameBufferSize] = {};
     printers::ReadDefaultPrinterName(defaultName, sizeof defaultName);
 
     const printers::PrinterListState& state = printers::ThePrinterListState();
@@ -61,7 +54,7 @@ PrinterDialog::PrinterDialog(DialogKind kind, TestPrintFunction testPrint)
     rows_.reserve(static_cast<std::size_t>(count));
     for (std::int32_t i = 0; i < count; ++i) {
         const printers::PrinterRecord& record = state.printerList[static_cast<std::size_t>(i)];
-        const bool isDefault = SameNameIgnoringCase(record.name, defaultName);
+        const bool isDefault = base::SameIgnoringCase(record.name, defaultName);
         if (isDefault) defaultRow = i;  // the last such record wins
         rows_.push_back(DialogRow{record.name, isDefault,
                                   isDefault ? kDefaultPrinterPicture : kOtherPrinterPicture,
@@ -147,8 +140,8 @@ CommandOutcome PrinterDialog::ConfirmRow(std::int32_t row, std::int32_t endValue
 CommandOutcome PrinterDialog::TestPrintRow(std::int32_t row) {
     const printers::PrinterRecord* record = RecordAt(row);
     if (record == nullptr || record->support != 1) return {false, 0, Warning::kUnsupportedTestPrint};
-    char name[printers::kNameBufferSize];
-    char driver[printers::kNameBufferSize];
+    char name[base::kNameBufferSize];
+    char driver[base::kNameBufferSize];
     printers::CopyToField(name, record->name);
     printers::CopyToField(driver, record->driver);
     if (testPrint_) {

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "base/ascii_case.h"
+#include "base/name_cut.h"
 #include "catalogue/model_lookup.h"
 #include "dialogs/dialog_state.h"
 #include "frame/caller_buffers.h"
@@ -40,8 +42,8 @@ std::int32_t BuildTheList() {
 bool StoreChosenPrinter(const ListCallArguments& call) {
     const printers::PrinterRecord& chosen = printers::ThePrinterListState().selectedPrinter;
     const bool shared = HoldsShareSeparator(chosen.name) || HoldsShareSeparator(chosen.port);
-    return frame::StoreCallerBuffer(call.nameOut, printers::kNameBufferSize, chosen.name) &&
-           frame::StoreCallerBuffer(call.driverOut, printers::kNameBufferSize, chosen.driver) &&
+    return frame::StoreCallerBuffer(call.nameOut, base::kNameBufferSize, chosen.name) &&
+           frame::StoreCallerBuffer(call.driverOut, base::kNameBufferSize, chosen.driver) &&
            frame::StoreCallerValue(call.kindOut, shared ? ZE_KIND_NETWORK : ZE_KIND_LOCAL) &&
            frame::StoreCallerValue(call.modelOut, chosen.modelCode);
 }
@@ -51,18 +53,14 @@ bool StoreChosenPrinter(const ListCallArguments& call) {
 // in place when a printer has that driver.
 std::int32_t FinalCheck(const ListCallArguments& call, std::int32_t result) {
     std::string driver;
-    if (!frame::ReadCallerBuffer(call.driverOut, printers::kNameBufferSize, driver)) return kListCallFaulted;
+    if (!frame::ReadCallerBuffer(call.driverOut, base::kNameBufferSize, driver)) return kListCallFaulted;
     std::vector<platform::LocalPrinter> printers;
     if (!platform::ActiveSpooler().ListLocalPrinters(printers)) printers.clear();
 
     bool ok = true;
     bool matched = false;
     for (platform::LocalPrinter& printer : printers) {
-        std::string lowerDriver = printer.driver;
-        std::string lowerOut = driver;
-        for (char& c : lowerDriver) c = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-        for (char& c : lowerOut) c = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-        if (lowerDriver != lowerOut) continue;
+        if (!base::SameIgnoringCase(printer.driver, driver)) continue;
         matched = true;
         ok = printers::CheckPrinterSupport(driver, printer.port) != 0;
         if (ok) {
@@ -73,7 +71,7 @@ std::int32_t FinalCheck(const ListCallArguments& call, std::int32_t result) {
             break;
         }
     }
-    if (matched && !frame::StoreCallerBuffer(call.driverOut, printers::kNameBufferSize, driver)) {
+    if (matched && !frame::StoreCallerBuffer(call.driverOut, base::kNameBufferSize, driver)) {
         return kListCallFaulted;
     }
     return ok ? result : ZE_CHOSEN_PRINTER_UNABLE;
@@ -87,8 +85,8 @@ void ForgetDialogResources() noexcept {
 }  // namespace
 
 std::int32_t LookupIssueModel(const char* driver) noexcept {
-    char name[printers::kNameBufferSize] = {};
-    printers::CopyToField(name, printers::CutLongName(driver != nullptr ? driver : ""));
+    char name[base::kNameBufferSize] = {};
+    printers::CopyToField(name, base::CutLongName(driver != nullptr ? driver : ""));
     catalogue::NormalizeModelName(name);
     switch (catalogue::LookupCourtPrinter(name)) {
         case catalogue::kCourtListMissing: return ZE_COURT_LIST_UNREADABLE;
@@ -103,8 +101,8 @@ std::int32_t ChoosePrinterFromList(const ListCallArguments& call, std::int32_t o
     std::int32_t result = BuildTheList();
     if (result == kListBuilt) {
         state.listDialogOption = option;
-        if (!frame::EmptyCallerBuffer(call.nameOut, printers::kNameBufferSize) ||
-            !frame::EmptyCallerBuffer(call.driverOut, printers::kNameBufferSize)) {
+        if (!frame::EmptyCallerBuffer(call.nameOut, base::kNameBufferSize) ||
+            !frame::EmptyCallerBuffer(call.driverOut, base::kNameBufferSize)) {
             result = kListCallFaulted;
         } else {
             PrinterDialog dialog(DialogKind::kChoosePrinter, dialogs.testPrint);

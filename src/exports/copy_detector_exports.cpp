@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "base/name_cut.h"
 #include "marks/caller_page.h"
 #include "frame/fault_frame.h"
 #include "frame/frame_heap.h"
@@ -29,7 +30,7 @@ ZESEAL_API int32_t ZESEAL_CALL iZeCopyDetectorSize(int32_t* size) {
 ZESEAL_API int32_t ZESEAL_CALL iZeCopyDetectorData(const char* modelName, uint8_t* out,
                                                    int32_t kind) {
     return frame::Guarded(kDetectorFailed, [&] {
-        char name[marks::kNameBufferSize];
+        char name[base::kNameBufferSize];
         if (!marks::ChooseDetectorName(modelName, kind, name)) return kDetectorFailed;
         // Built aside and copied whole, so a failed build leaves the
         // caller's buffer as it was.
@@ -50,7 +51,7 @@ ZESEAL_API int32_t ZESEAL_CALL iZeCopyDetectorPrint(HDC dc, const char* modelNam
                                                     int32_t y, int32_t kind, int32_t) {
     const auto page = marks::AttachOutsideFrame(dc);
     return frame::Guarded(kDetectorFailed, [&] {
-        char name[marks::kNameBufferSize];
+        char name[base::kNameBufferSize];
         if (!marks::ChooseDetectorName(modelName, kind, name)) return kDetectorFailed;
         frame::HeapBlock image(marks::kCopyDetectorBufferSize + 1);
         if (!image) return kDetectorFailed;

@@ -6,28 +6,9 @@
 #include <cstring>
 #include <limits>
 
+#include "base/byte_order.h"
+
 namespace zeseal::marks {
-
-std::uint32_t ReadLe32(const std::uint8_t* p) noexcept {
-    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
-           (std::uint32_t{p[3]} << 24);
-}
-
-std::uint16_t ReadLe16(const std::uint8_t* p) noexcept {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
-
-void WriteLe32(std::uint8_t* p, std::uint32_t v) noexcept {
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-    p[2] = static_cast<std::uint8_t>(v >> 16);
-    p[3] = static_cast<std::uint8_t>(v >> 24);
-}
-
-void WriteLe16(std::uint8_t* p, std::uint16_t v) noexcept {
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
 
 std::int32_t BitmapHolder::StrideOf(std::int32_t width, std::int32_t bitsPerPixel) noexcept {
     const std::int64_t rowBytes = std::int64_t{bitsPerPixel / 8} * width;
@@ -60,11 +41,11 @@ std::int32_t BitmapHolder::Create(std::int32_t width, std::int32_t height,
     }
 
     std::uint8_t* h = header.data();
-    WriteLe32(h + 0, kInfoHeaderSize);
-    WriteLe32(h + 4, static_cast<std::uint32_t>(width));
-    WriteLe32(h + 8, static_cast<std::uint32_t>(height));
-    WriteLe16(h + 12, 1);
-    WriteLe16(h + 14, static_cast<std::uint16_t>(bitsPerPixel));
+    base::WriteLe32(h + 0, kInfoHeaderSize);
+    base::WriteLe32(h + 4, static_cast<std::uint32_t>(width));
+    base::WriteLe32(h + 8, static_cast<std::uint32_t>(height));
+    base::WriteLe16(h + 12, 1);
+    base::WriteLe16(h + 14, static_cast<std::uint16_t>(bitsPerPixel));
     // Compression, image size, resolution and colour counts stay 0.
     if (bitsPerPixel == 8) {
         std::uint8_t* table = h + kInfoHeaderSize;
@@ -126,8 +107,8 @@ std::int32_t BitmapHolder::SetResolution(std::int32_t x, std::int32_t y,
     } else if (unit != 1) {
         return 0;
     }
-    WriteLe32(header_.data() + 24, static_cast<std::uint32_t>(x));
-    WriteLe32(header_.data() + 28, static_cast<std::uint32_t>(y));
+    base::WriteLe32(header_.data() + 24, static_cast<std::uint32_t>(x));
+    base::WriteLe32(header_.data() + 28, static_cast<std::uint32_t>(y));
     return 0;
 }
 
@@ -142,10 +123,10 @@ std::int32_t BitmapHolder::WriteBmpFile(std::uint8_t* out) const noexcept {
     const auto fileSize = static_cast<std::uint32_t>(BmpFileSize());
     out[0] = 'B';
     out[1] = 'M';
-    WriteLe32(out + 2, fileSize);
-    WriteLe16(out + 6, 0);
-    WriteLe16(out + 8, 0);
-    WriteLe32(out + 10, kBmpFileHeaderSize + headerSize);
+    base::WriteLe32(out + 2, fileSize);
+    base::WriteLe16(out + 6, 0);
+    base::WriteLe16(out + 8, 0);
+    base::WriteLe32(out + 10, kBmpFileHeaderSize + headerSize);
     std::memcpy(out + kBmpFileHeaderSize, header_.data(), headerSize);
     std::memcpy(out + kBmpFileHeaderSize + headerSize, pixels_.data(), pixels_.size());
     return static_cast<std::int32_t>(fileSize);
@@ -175,11 +156,11 @@ std::int32_t BitmapHolder::Smooth3x3(const BitmapHolder& source) noexcept {
 }
 
 BitmapSize BitmapExtent(const std::uint8_t* infoHeader) noexcept {
-    if (ReadLe32(infoHeader) == 12) {
-        return {ReadLe16(infoHeader + 4), ReadLe16(infoHeader + 6)};
+    if (base::ReadLe32(infoHeader) == 12) {
+        return {base::ReadLe16(infoHeader + 4), base::ReadLe16(infoHeader + 6)};
     }
-    const auto width = static_cast<std::int32_t>(ReadLe32(infoHeader + 4));
-    const auto height = static_cast<std::int32_t>(ReadLe32(infoHeader + 8));
+    const auto width = static_cast<std::int32_t>(base::ReadLe32(infoHeader + 4));
+    const auto height = static_cast<std::int32_t>(base::ReadLe32(infoHeader + 8));
     // The absolute value; the most negative height has none and counts as 0.
     const std::int32_t absHeight =
         height == std::numeric_limits<std::int32_t>::min() ? 0 : (height < 0 ? -height : height);

@@ -86,10 +86,4 @@ struct BitmapSize {
 };
 BitmapSize BitmapExtent(const std::uint8_t* infoHeader) noexcept;
 
-// Little-endian access to header and file fields.
-std::uint32_t ReadLe32(const std::uint8_t* p) noexcept;
-std::uint16_t ReadLe16(const std::uint8_t* p) noexcept;
-void WriteLe32(std::uint8_t* p, std::uint32_t v) noexcept;
-void WriteLe16(std::uint8_t* p, std::uint16_t v) noexcept;
-
 }  // namespace zeseal::marks

@@ -1,5 +1,6 @@
 #include "marks/bmp_image.h"
 
+#include "base/byte_order.h"
 #include "marks/bitmap_holder.h"
 
 namespace zeseal::marks {
@@ -15,19 +16,19 @@ bool DepthDrawable(std::uint32_t bitCount) noexcept {
 }  // namespace
 
 std::size_t FixedPixelOffset(const std::uint8_t* image) noexcept {
-    const std::uint16_t bitCount = ReadLe16(image + 28);
+    const std::uint16_t bitCount = base::ReadLe16(image + 28);
     return bitCount == 24 ? 54 : bitCount == 8 ? 1078 : 62;
 }
 
 std::uint32_t StatedFileSize(const std::uint8_t* image) noexcept {
-    return ReadLe32(image + 2);
+    return base::ReadLe32(image + 2);
 }
 
 bool LocateBmpPicture(const std::uint8_t* image, std::size_t imageLength, std::size_t pixelOffset,
                       BmpPicture& picture) noexcept {
     if (image == nullptr || imageLength < kInfoAt + kCoreHeaderSize) return false;
     const std::uint8_t* info = image + kInfoAt;
-    const std::uint32_t infoSize = ReadLe32(info);
+    const std::uint32_t infoSize = base::ReadLe32(info);
     const std::size_t afterFileHeader = imageLength - kInfoAt;
 
     std::int64_t width = 0;
@@ -35,20 +36,20 @@ bool LocateBmpPicture(const std::uint8_t* image, std::size_t imageLength, std::s
     std::uint32_t bitCount = 0;
     std::uint64_t colourBytes = 0;
     if (infoSize == kCoreHeaderSize) {
-        width = ReadLe16(info + 4);
-        height = ReadLe16(info + 6);
-        bitCount = ReadLe16(info + 10);
+        width = base::ReadLe16(info + 4);
+        height = base::ReadLe16(info + 6);
+        bitCount = base::ReadLe16(info + 10);
         if (bitCount <= 8) colourBytes = 3ull << bitCount;
     } else {
         if (infoSize < kInfoHeaderSize || infoSize > afterFileHeader) return false;
-        if (ReadLe32(info + 16) != 0) return false;  // compressed rows have no fixed size
+        if (base::ReadLe32(info + 16) != 0) return false;  // compressed rows have no fixed size
         const BitmapSize extent = BitmapExtent(info);
         width = extent.width;
         height = extent.height;
-        bitCount = ReadLe16(info + 14);
+        bitCount = base::ReadLe16(info + 14);
         if (bitCount <= 8 && DepthDrawable(bitCount)) {
             const std::uint32_t most = 1u << bitCount;
-            const std::uint32_t used = ReadLe32(info + 32);
+            const std::uint32_t used = base::ReadLe32(info + 32);
             colourBytes = 4ull * (used == 0 || used > most ? most : used);
         }
     }

@@ -1,6 +1,7 @@
 #include "marks/copy_detector.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "catalogue/model_lookup.h"
 #include "catalogue/model_record.h"
@@ -13,31 +14,35 @@ namespace {
 
 constexpr char kNetworkPrinterName[] = "NETWORKPRINTER";
 constexpr char kDefaultModelName[] = "DEFAULT";
-constexpr std::size_t kLongestWholeName = kNameBufferSize - 1;  // 259 characters
-constexpr std::size_t kCutNameLength = kNameBufferSize - 2;     // 258 characters
+
+// The part of name that a name buffer keeps. Reads no further than the
+// 260th character, so a long name is measured only as far as it can be used.
+std::string_view KeptName(const char* name) noexcept {
+    std::size_t length = 0;
+    while (length < base::kNameBufferSize && name[length] != '\0') ++length;
+    return base::CutLongName({name, length});
+}
 
 }  // namespace
 
 bool ChooseDetectorName(const char* modelName, std::int32_t kind,
-                        char (&name)[kNameBufferSize]) noexcept {
+                        char (&name)[base::kNameBufferSize]) noexcept {
     std::memset(name, 0, sizeof name);
     if (kind != kLocalPrinterKind) {
         std::memcpy(name, kNetworkPrinterName, sizeof kNetworkPrinterName);
         return true;
     }
     if (modelName == nullptr) return false;
-    // Reads no further than the 260th character, so a long name is measured
-    // only as far as it can be used.
-    std::size_t length = 0;
-    while (length <= kLongestWholeName && modelName[length] != '\0') ++length;
-    std::memcpy(name, modelName, length <= kLongestWholeName ? length : kCutNameLength);
+    const std::string_view kept = KeptName(modelName);
+    std::memcpy(name, kept.data(), kept.size());
     return true;
 }
 
 std::int32_t BuildCopyDetectorImage(const char* modelName, std::uint8_t* out) noexcept {
     if (modelName == nullptr) return kModelNameMissing;
-    char name[kNameBufferSize] = {};
-    std::strncpy(name, modelName, sizeof name - 1);
+    char name[base::kNameBufferSize] = {};
+    const std::string_view kept = KeptName(modelName);
+    std::memcpy(name, kept.data(), kept.size());
     catalogue::NormalizeModelName(name);
     frame::TraceLog("szPrinterModelName = %s\n", name);
 

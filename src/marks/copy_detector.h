@@ -4,9 +4,10 @@
 
 #include <cstdint>
 
+#include "base/name_cut.h"
+
 namespace zeseal::marks {
 
-inline constexpr std::int32_t kNameBufferSize = 260;
 inline constexpr std::int32_t kLocalPrinterKind = 1101;
 // The buffer size callers are told to allocate for an image (the size of an
 // 8-bit BMP file image of 622 x 304 pixels); it bounds the 140470 written.
@@ -17,11 +18,11 @@ inline constexpr std::int32_t kPatternNotRendered = -1;
 inline constexpr std::int32_t kModelNameMissing = -2;
 
 // The name a printer's pattern is looked up under, into name (zeroed first):
-// with kind 1101 the model name, whole when shorter than 260 characters and
-// cut to its first 258 otherwise; with any other kind "NETWORKPRINTER".
+// with kind 1101 the model name as a name buffer keeps it (base::CutLongName);
+// with any other kind "NETWORKPRINTER".
 // Returns false, name left empty, for kind 1101 without a model name.
 bool ChooseDetectorName(const char* modelName, std::int32_t kind,
-                        char (&name)[kNameBufferSize]) noexcept;
+                        char (&name)[base::kNameBufferSize]) noexcept;
 
 // Builds the pattern image of the model named into out (which must hold
 // kPatternImageSize bytes). The name is normalised, reported on the debugger

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <limits>
 
+#include "base/byte_order.h"
 #include "marks/bitmap_holder.h"
 #include "marks/bmp_image.h"
 #include "marks/draw_on_page.h"
@@ -43,7 +44,7 @@ bool DrawBmpFileImage(platform::PageDevice& page, const std::uint8_t* file, std:
     // rows right after a full colour table.
     if (size < kBmpFileHeaderSize) return false;
     BmpPicture picture;
-    if (!LocateBmpPicture(file, size, ReadLe32(file + 10), picture)) return false;
+    if (!LocateBmpPicture(file, size, base::ReadLe32(file + 10), picture)) return false;
     return DrawOnPage(page, picture.info, picture.bits, picture.width, picture.height, x, y,
                       dpiBase, kRasterAnd) != -1;
 }

@@ -2,15 +2,11 @@
 
 #include <cstring>
 
+#include "base/byte_order.h"
 #include "marks/draw_on_page.h"
 
 namespace zeseal::marks {
 namespace {
-
-std::int32_t ReadBe32(const std::uint8_t* p) noexcept {
-    return static_cast<std::int32_t>((std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) |
-                                     (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]});
-}
 
 }  // namespace
 
@@ -41,9 +37,9 @@ bool DrawWatermarkRaster(platform::PageDevice& page, const std::uint8_t* raster,
                          std::uint32_t rasterLength, std::int32_t x, std::int32_t y,
                          std::int32_t dpiBase) noexcept {
     if (rasterLength < kMarkRasterHeaderSize) return false;
-    const std::int32_t width = ReadBe32(raster);
-    const std::int32_t height = ReadBe32(raster + 4);
-    const std::int32_t bitsPerPixel = ReadBe32(raster + 8);
+    const std::int32_t width = static_cast<std::int32_t>(base::ReadBe32(raster));
+    const std::int32_t height = static_cast<std::int32_t>(base::ReadBe32(raster + 4));
+    const std::int32_t bitsPerPixel = static_cast<std::int32_t>(base::ReadBe32(raster + 8));
     if (bitsPerPixel != 8 && bitsPerPixel != 24) return false;
     if (width < 1 || height < 1) return false;
     // The header must not ask for more pixels than the container delivered.

@@ -6,13 +6,13 @@
 
 namespace zeseal::printers {
 
-void NormalizedModelName(std::string_view driver, char (&out)[260]) noexcept {
-    CopyToField(out, driver);
+void NormalizedModelName(std::string_view driver, char (&out)[base::kNameBufferSize]) noexcept {
+    CopyToField(out, base::CutLongName(driver));
     catalogue::NormalizeModelName(out);
 }
 
 std::int32_t LookupModelCode(std::string_view driver) noexcept {
-    char name[kNameBufferSize];
+    char name[base::kNameBufferSize];
     NormalizedModelName(driver, name);
     const std::int32_t found = catalogue::LookupSupportedModel(name);
     if (found != catalogue::kModelFound) return found;

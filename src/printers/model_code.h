@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "base/name_cut.h"
+
 namespace zeseal::printers {
 
 inline constexpr std::int32_t kModelClass0 = 60002;
@@ -14,8 +16,8 @@ inline constexpr std::int32_t kModelClass1 = 60003;
 // class, 60000 not registered, 60001 the file cannot be opened or is invalid.
 std::int32_t LookupModelCode(std::string_view driver) noexcept;
 
-// The driver name as the model lookups take it: cut to fit a 260-byte
-// buffer, then normalised. out must hold 260 bytes.
-void NormalizedModelName(std::string_view driver, char (&out)[260]) noexcept;
+// The driver name as the model lookups take it: cut as a name buffer cuts
+// it (base::CutLongName), then normalised.
+void NormalizedModelName(std::string_view driver, char (&out)[base::kNameBufferSize]) noexcept;
 
 }  // namespace zeseal::printers

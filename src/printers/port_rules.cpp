@@ -1,5 +1,7 @@
 #include "printers/port_rules.h"
 
+#include "base/ascii_case.h"
+
 namespace zeseal::printers {
 
 int IsAddressPort(std::string_view text, char separator) noexcept {
@@ -29,21 +31,9 @@ bool HasAddressForm(std::string_view port) noexcept {
     return IsAddressPort(port, '.') == 0 || IsAddressPort(port, '_') == 0;
 }
 
-void UpperCaseAscii(std::string& text) noexcept {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-}
-
-void UpperCaseAscii(char* text) noexcept {
-    for (; *text != '\0'; ++text) {
-        if (*text >= 'a' && *text <= 'z') *text = static_cast<char>(*text - 'a' + 'A');
-    }
-}
-
 int CheckPrinterSupport(std::string& driver, std::string& port) {
-    UpperCaseAscii(driver);
-    UpperCaseAscii(port);
+    base::UpperCaseInPlace(driver);
+    base::UpperCaseInPlace(port);
     // The rules see the whole names: a port list is refused however long it is.
     bool accept = true;
     if (driver.find("\\\\") != std::string::npos || port.find("\\\\") != std::string::npos) {

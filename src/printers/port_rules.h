@@ -16,12 +16,8 @@ int IsAddressPort(std::string_view text, char separator) noexcept;
 // True when the port has address form with '.' or with '_'.
 bool HasAddressForm(std::string_view port) noexcept;
 
-// Converts both names to upper case in place (ASCII letters; callers see
-// it) and returns 1 when the printer passes the port rules, 0 when not.
+// Converts both names to upper case in place (base/ascii_case.h; callers
+// see it) and returns 1 when the printer passes the port rules, 0 when not.
 int CheckPrinterSupport(std::string& driver, std::string& port);
-
-// Upper-cases the ASCII letters a-z in place.
-void UpperCaseAscii(std::string& text) noexcept;
-void UpperCaseAscii(char* text) noexcept;
 
 }  // namespace zeseal::printers

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "base/ascii_case.h"
 #include "printers/printer_jobs.h"
 #include "frame/trace_log.h"
 #include "frame/diagnostics.h"
@@ -26,7 +27,7 @@ void Classify(const platform::LocalPrinter& printer, PrinterRecord& record) {
     CopyToField(record.name, printer.name);
     CopyToField(record.driver, printer.driver);
     std::string port = printer.port;
-    UpperCaseAscii(port);
+    base::UpperCaseInPlace(port);
     CopyToField(record.port, port);
     frame::TraceLog("1");
 

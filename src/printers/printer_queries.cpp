@@ -4,6 +4,8 @@
 
 #include <zeseal/zeseal.h>
 
+#include "base/ascii_case.h"
+#include "base/name_cut.h"
 #include "catalogue/model_lookup.h"
 #include "seams/spooler.h"
 #include "printers/default_printer.h"
@@ -22,29 +24,17 @@ std::vector<LocalPrinter> LocalPrinters() {
     return printers;
 }
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-        if (x != y) return false;
-    }
-    return true;
-}
-
 // Passes the port rules and has a registered driver, whatever its class.
 bool AbleToIssue(LocalPrinter& printer) {
     if (CheckPrinterSupport(printer.driver, printer.port) == 0) return false;
-    char model[kNameBufferSize];
+    char model[base::kNameBufferSize];
     NormalizedModelName(printer.driver, model);
     return catalogue::LookupSupportedModel(model) == catalogue::kModelFound;
 }
 
 std::string NormalizedName(std::string_view name) {
-    char buffer[kNameBufferSize];
-    CopyToField(buffer, CutLongName(name));
+    char buffer[base::kNameBufferSize];
+    CopyToField(buffer, base::CutLongName(name));
     catalogue::NormalizeModelName(buffer);
     return buffer;
 }
@@ -54,10 +44,10 @@ std::string NormalizedName(std::string_view name) {
 std::int32_t CheckDefaultPrinter() {
     std::vector<LocalPrinter> printers = LocalPrinters();
     if (printers.empty()) return ZE_NO_LOCAL_PRINTER;
-    char defaultName[kNameBufferSize] = {};
+    char defaultName[base::kNameBufferSize] = {};
     ReadDefaultPrinterName(defaultName, sizeof defaultName);
     for (LocalPrinter& printer : printers) {
-        if (!SameIgnoringCase(printer.name, defaultName)) continue;
+        if (!base::SameIgnoringCase(printer.name, defaultName)) continue;
         return AbleToIssue(printer) ? ZE_OK : ZE_NO_ABLE_PRINTER;
     }
     return ZE_NO_ABLE_PRINTER;
@@ -79,7 +69,7 @@ std::optional<std::string> FindPrinterPort(std::string_view printerName) {
     }
     const std::string wanted = NormalizedName(printerName);
     for (const LocalPrinter& printer : printers) {
-        if (SameIgnoringCase(NormalizedName(printer.name), wanted)) return printer.port;
+        if (base::SameIgnoringCase(NormalizedName(printer.name), wanted)) return printer.port;
     }
     return std::nullopt;
 }

@@ -7,14 +7,12 @@
 #include <string>
 #include <string_view>
 
+#include "base/name_cut.h"
+
 namespace zeseal::printers {
 
-// Printer, driver and model names travel in 260-byte buffers; a name of 260
-// characters or more is cut to its first 258.
-inline constexpr std::size_t kNameBufferSize = 260;
-inline constexpr std::size_t kLongNameCut = 258;
-
-inline constexpr std::size_t kRecordNameSize = 260;
+// Names in records are held in name buffers (base/name_cut.h).
+inline constexpr std::size_t kRecordNameSize = base::kNameBufferSize;
 inline constexpr std::size_t kRecordPortSize = 129;
 inline constexpr std::size_t kRecordSupportTextSize = 129;
 
@@ -38,12 +36,6 @@ void CopyToField(char (&field)[N], std::string_view text) noexcept {
     const std::size_t length = text.size() < N - 1 ? text.size() : N - 1;
     for (std::size_t i = 0; i < length; ++i) field[i] = text[i];
     field[length] = '\0';
-}
-
-// The name as a 260-byte buffer holds it: cut to 258 characters when it has
-// 260 or more.
-inline std::string CutLongName(std::string_view name) {
-    return std::string(name.size() >= kNameBufferSize ? name.substr(0, kLongNameCut) : name);
 }
 
 }  // namespace zeseal::printers

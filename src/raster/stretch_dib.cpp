@@ -5,13 +5,10 @@
 #include <cstring>
 #include <vector>
 
+#include "base/byte_order.h"
+
 namespace zeseal::raster {
 namespace {
-
-std::uint32_t Le32(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
-           (std::uint32_t{p[3]} << 24);
-}
 
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
     const std::int64_t q = a / b;
@@ -27,14 +24,12 @@ struct DibSource {
     std::array<std::array<std::uint8_t, 3>, 256> palette{};  // red, green, blue
 };
 
-std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-
 // The 12-byte core header: 16-bit width, height and bit count, rows always
 // bottom-up, a full colour table of 3-byte (blue, green, red) entries.
 bool ParseCoreHeader(const std::uint8_t* info, DibSource& src) {
-    const std::int32_t width = Le16(info + 4);
-    const std::int32_t height = Le16(info + 6);
-    const std::uint16_t bitCount = Le16(info + 10);
+    const std::int32_t width = base::ReadLe16(info + 4);
+    const std::int32_t height = base::ReadLe16(info + 6);
+    const std::uint16_t bitCount = base::ReadLe16(info + 10);
     if (width < 1 || height < 1) return false;
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24) return false;
     src.width = width;
@@ -52,13 +47,13 @@ bool ParseCoreHeader(const std::uint8_t* info, DibSource& src) {
 }
 
 bool ParseHeader(const std::uint8_t* info, DibSource& src) {
-    const std::uint32_t size = Le32(info);
+    const std::uint32_t size = base::ReadLe32(info);
     if (size == 12) return ParseCoreHeader(info, src);
     if (size < 40) return false;
-    const auto width = static_cast<std::int32_t>(Le32(info + 4));
-    const auto height = static_cast<std::int32_t>(Le32(info + 8));
-    const std::uint16_t bitCount = static_cast<std::uint16_t>(info[14] | (info[15] << 8));
-    const std::uint32_t compression = Le32(info + 16);
+    const auto width = static_cast<std::int32_t>(base::ReadLe32(info + 4));
+    const auto height = static_cast<std::int32_t>(base::ReadLe32(info + 8));
+    const std::uint16_t bitCount = base::ReadLe16(info + 14);
+    const std::uint32_t compression = base::ReadLe32(info + 16);
     if (compression != 0 || width < 1 || height == 0 || height == INT32_MIN) return false;
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24) return false;
     src.width = width;
@@ -68,7 +63,7 @@ bool ParseHeader(const std::uint8_t* info, DibSource& src) {
     src.stride = (std::int64_t{width} * bitCount + 31) / 32 * 4;
     if (bitCount <= 8) {
         const std::uint32_t maxColours = 1u << bitCount;
-        std::uint32_t used = Le32(info + 32);
+        std::uint32_t used = base::ReadLe32(info + 32);
         if (used == 0 || used > maxColours) used = maxColours;
         const std::uint8_t* table = info + size;
         for (std::uint32_t i = 0; i < used; ++i) {

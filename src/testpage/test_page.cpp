@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "base/name_cut.h"
 #include "frame/frame_heap.h"
 #include "marks/water_code.h"
 #include "seams/page_device.h"
@@ -53,8 +54,7 @@ void DrawPage(PageDevice& page, const TestPageArguments& arguments, const frame:
 }  // namespace
 
 std::string KeptArgument(std::string_view text) {
-    if (text.size() < kArgumentBufferSize) return std::string(text);
-    return std::string(text.substr(0, kKeptArgumentLength));
+    return std::string(base::CutLongName(text));
 }
 
 void PrintTestPage(const TestPageArguments& arguments, PatternDrawing drawPattern,

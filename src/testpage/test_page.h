@@ -13,11 +13,6 @@
 
 namespace zeseal::testpage {
 
-// The working copies of the caller's strings: a text shorter than this is
-// kept whole, a longer one is cut to its first kKeptArgumentLength bytes.
-inline constexpr std::size_t kArgumentBufferSize = 260;
-inline constexpr std::size_t kKeptArgumentLength = 258;
-
 // The dense code's text (code page 949) and the buffer it starts.
 inline constexpr std::string_view kDenseCodeText =
     "test print - Ostrevane"
@@ -38,7 +33,7 @@ inline constexpr std::int32_t kDenseCodeLayout = 3;
 inline constexpr std::int32_t kPatternX = 5810;
 inline constexpr std::int32_t kPatternY = 4200;
 
-// The argument as the test page keeps it (see kArgumentBufferSize).
+// The argument as the test page keeps it in a name buffer (base::CutLongName).
 std::string KeptArgument(std::string_view text);
 
 // Orientation 1 is portrait; every value above 1 is taken as landscape (2);

@@ -175,7 +175,7 @@ bool LowerCaseChecksum(std::uint8_t* recordBytes) {
     bool changed = false;
     for (std::size_t i = 0; i < kChecksumTextBytes; ++i) {
         if (plain[i] >= 'A' && plain[i] <= 'F') {
-            plain[i] = static_cast<std::uint8_t>(std::tolower(plain[i]));
+            plain[i] = static_cast<std::uint8_t>(plain[i] - 'A' + 'a');  // a hex digit, not a name
             changed = true;
         }
     }

@@ -97,6 +97,26 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
+// 갂 (0x81 0x41) and 갵 (0x81 0x61) differ in a second byte that has the
+// value of a letter: they are two printers, not one name in two cases.
+TEST_F(DialogTest, DoubleByteNamesThatDifferInTheirSecondByteAreNotTheDefaultAlike) {
+    struct Case {
+        const char* defaultName;
+        std::int32_t defaultRow;
+        std::vector<bool> markedDefault;
+    };
+    for (const Case& c : {Case{"\x81\x41", 0, {true, false}}, Case{"\x81\x61", 1, {false, true}}}) {
+        spooler_.reset();  // the next file takes the same folder
+        printers::ReleasePrinterList();
+        List({{"\x81\x41", true}, {"\x81\x61", true}}, c.defaultName);
+        PrinterDialog dialog(DialogKind::kShowList);
+        EXPECT_EQ(dialog.CurrentRow(), c.defaultRow) << c.defaultName;
+        for (std::size_t i = 0; i < 2; ++i) {
+            EXPECT_EQ(dialog.Rows()[i].isDefaultPrinter, c.markedDefault[i]) << c.defaultName << i;
+        }
+    }
+}
+
 TEST_F(DialogTest, SelectDialogContinuesWithTheDefaultRowUnlessARowWasClicked) {
     List({{"Alpha", true}, {"Beta", true}, {"Gamma", true}}, "Beta");
     {

@@ -242,6 +242,27 @@ TEST_F(ListExports, ChoiceThroughASharedPrinterIsKind1102) {
     }
 }
 
+// The final check looks for the driver in driverOut among the local
+// printers, ignoring case. Here the list is empty and the only printer, on a
+// shared port, has the driver 갂 (0x81 0x41). 갵 (0x81 0x61) differs from it
+// in a second byte that has the value of a letter: it is another driver, so
+// the check finds no printer for it and leaves the result alone.
+TEST_F(ListExports, FinalCheckKeepsDoubleByteDriversApart) {
+    struct Case {
+        const char* driverOnEntry;
+        std::int32_t result;
+    };
+    for (const Case& c : {Case{"\x81\x41", 1008}, Case{"\x81\x61", 1000}}) {
+        printers_.reset();
+        Prepare({"[printer Shared]\nport = \\\\SRV\\Q\ndriver = \x81\x41\n",
+                 CourtList::kListsModelA, "press 1"});
+        std::strcpy(driver_, c.driverOnEntry);
+        EXPECT_EQ(iGetZePrinterList(nullptr, name_, driver_, &kind_, &model_, 0), c.result)
+            << c.driverOnEntry;
+        EXPECT_STREQ(driver_, c.driverOnEntry);  // upper-casing leaves a second byte alone
+    }
+}
+
 TEST_F(ListExports, WithoutAPresenterTheDialogIsNotConfirmed) {
     Prepare({kAble, CourtList::kListsModelA, ""});
     EXPECT_EQ(ChoosePrinterFromList({nullptr, name_, driver_, &kind_, &model_}, 0, {}), 1005);

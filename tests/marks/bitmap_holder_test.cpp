@@ -4,8 +4,14 @@
 
 #include <vector>
 
+#include "base/byte_order.h"
+
 namespace zeseal::marks {
 namespace {
+
+using base::ReadLe16;
+using base::ReadLe32;
+using base::WriteLe32;
 
 TEST(BitmapHolder, CreateResults) {
     BitmapHolder holder;

@@ -5,11 +5,16 @@
 #include <functional>
 #include <vector>
 
+#include "base/byte_order.h"
 #include "authoring/bmp_writer.h"
 #include "marks/bitmap_holder.h"
 
 namespace zeseal::marks {
 namespace {
+
+using base::ReadLe32;
+using base::WriteLe16;
+using base::WriteLe32;
 
 using Bytes = std::vector<std::uint8_t>;
 

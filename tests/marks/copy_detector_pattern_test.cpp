@@ -7,10 +7,14 @@
 #include <utility>
 #include <vector>
 
+#include "base/byte_order.h"
 #include "marks/bitmap_holder.h"
 
 namespace zeseal::marks {
 namespace {
+
+using base::ReadLe16;
+using base::ReadLe32;
 
 constexpr std::int32_t W = kPatternWidth;
 constexpr std::int32_t H = kPatternHeight;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/byte_order.h"
 #include "authoring/data_file_writer.h"
 #include "catalogue/data_file_format.h"
 #include "marks/bitmap_holder.h"
@@ -22,6 +23,8 @@
 
 namespace zeseal::marks {
 namespace {
+
+using base::WriteLe32;
 
 using Bytes = std::vector<std::uint8_t>;
 using authoring::ModelFileEntry;
@@ -84,14 +87,14 @@ TEST(ChooseDetectorName, LocalPrintersUseTheirModelCutTo258Characters) {
     for (const Case& c : cases) {
         std::string model;
         for (std::size_t i = 0; i < c.length; ++i) model += char('A' + i % 26);
-        char name[kNameBufferSize];
+        char name[base::kNameBufferSize];
         std::memset(name, 'x', sizeof name);
         EXPECT_TRUE(ChooseDetectorName(model.c_str(), c.kind, name));
         const std::string expected = c.expected.empty() ? model.substr(0, c.cut) : c.expected;
         EXPECT_EQ(std::string(name), expected) << c.length << "/" << c.kind;
         for (std::size_t i = expected.size(); i < sizeof name; ++i) ASSERT_EQ(name[i], 0) << i;
     }
-    char name[kNameBufferSize];
+    char name[base::kNameBufferSize];
     EXPECT_FALSE(ChooseDetectorName(nullptr, 1101, name));
     EXPECT_TRUE(ChooseDetectorName(nullptr, 1102, name));
     EXPECT_STREQ(name, "NETWORKPRINTER");

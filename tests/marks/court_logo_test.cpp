@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "authoring/bmp_writer.h"
+#include "base/byte_order.h"
 #include "marks/bitmap_holder.h"
 #include "marks/court_logo.h"
 #include "support/test_pages.h"
@@ -19,9 +20,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
-using marks::ReadLe32;
-using marks::WriteLe16;
-using marks::WriteLe32;
+using base::ReadLe32;
+using base::WriteLe16;
+using base::WriteLe32;
 using testing::OwnedPage;
 
 // A picture of one colour index (0 white, 1 black).

@@ -4,12 +4,15 @@
 
 #include <vector>
 
+#include "base/byte_order.h"
 #include "marks/bitmap_holder.h"
 #include "raster/rgb_page.h"
 #include "support/test_pages.h"
 
 namespace zeseal::marks {
 namespace {
+
+using base::WriteLe32;
 
 TEST(PlaceOnPage, ScalesFromTheBaseToTheDevice) {
     struct Case {

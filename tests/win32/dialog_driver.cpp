@@ -54,6 +54,7 @@ BOOL CALLBACK FindMessageText(HWND child, LPARAM context) {
     GetClassNameA(child, className, sizeof className);
     auto& text = *reinterpret_cast<std::string*>(context);
     const std::string shown = WindowText(child);
+    // A window class name from the system, not a name the library handles.
     if (_stricmp(className, "Static") == 0 && shown.size() > text.size()) text = shown;
     return TRUE;
 }

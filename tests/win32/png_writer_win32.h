@@ -9,19 +9,19 @@
 #include <string>
 #include <vector>
 
+#include "authoring/container_writer.h"
+
 namespace zeseal::testing {
 
-inline void AppendBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(std::uint8_t(value >> shift));
-}
+using authoring::AppendBigEndian32;
 
 inline void AppendChunk(std::vector<std::uint8_t>& out, const char (&type)[5],
                         const std::vector<std::uint8_t>& data) {
-    AppendBigEndian(out, static_cast<std::uint32_t>(data.size()));
+    AppendBigEndian32(out, static_cast<std::uint32_t>(data.size()));
     const std::size_t start = out.size();
     out.insert(out.end(), type, type + 4);
     out.insert(out.end(), data.begin(), data.end());
-    AppendBigEndian(out, static_cast<std::uint32_t>(
+    AppendBigEndian32(out, static_cast<std::uint32_t>(
                              crc32(0, out.data() + start, static_cast<uInt>(out.size() - start))));
 }
 
@@ -45,8 +45,8 @@ inline bool WritePng(const std::string& path, std::uint32_t width, std::uint32_t
     packed.resize(packedSize);
 
     std::vector<std::uint8_t> header;
-    AppendBigEndian(header, width);
-    AppendBigEndian(header, height);
+    AppendBigEndian32(header, width);
+    AppendBigEndian32(header, height);
     header.insert(header.end(), {8, 2, 0, 0, 0});  // 8-bit RGB
     std::vector<std::uint8_t> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     AppendChunk(file, "IHDR", header);

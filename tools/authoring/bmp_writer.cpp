@@ -3,20 +3,9 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "base/byte_order.h"
+
 namespace zeseal::authoring {
-namespace {
-
-void Put16(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
-    out[at] = static_cast<std::uint8_t>(v);
-    out[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
-    Put16(out, at, v & 0xFFFF);
-    Put16(out, at + 2, v >> 16);
-}
-
-}  // namespace
 
 std::vector<std::uint8_t> EncodeIndexedBmp(const IndexedPicture& p) {
     if (p.width < 1 || p.height < 1 || p.width > 20000 || p.height > 20000) {
@@ -39,16 +28,16 @@ std::vector<std::uint8_t> EncodeIndexedBmp(const IndexedPicture& p) {
     std::vector<std::uint8_t> out(pixelOffset + stride * std::size_t(p.height), 0);
     out[0] = 'B';
     out[1] = 'M';
-    Put32(out, 2, static_cast<std::uint32_t>(out.size()));
-    Put32(out, 10, static_cast<std::uint32_t>(pixelOffset));
-    Put32(out, 14, 40);
-    Put32(out, 18, static_cast<std::uint32_t>(p.width));
-    Put32(out, 22, static_cast<std::uint32_t>(p.height));
-    Put16(out, 26, 1);
-    Put16(out, 28, static_cast<std::uint32_t>(p.bitsPerPixel));
+    base::WriteLe32(&out[2], static_cast<std::uint32_t>(out.size()));
+    base::WriteLe32(&out[10], static_cast<std::uint32_t>(pixelOffset));
+    base::WriteLe32(&out[14], 40);
+    base::WriteLe32(&out[18], static_cast<std::uint32_t>(p.width));
+    base::WriteLe32(&out[22], static_cast<std::uint32_t>(p.height));
+    base::WriteLe16(&out[26], 1);
+    base::WriteLe16(&out[28], static_cast<std::uint16_t>(p.bitsPerPixel));
     const auto perMetre = static_cast<std::uint32_t>(std::lround(p.dotsPerInch / 0.0254));
-    Put32(out, 38, perMetre);
-    Put32(out, 42, perMetre);
+    base::WriteLe32(&out[38], perMetre);
+    base::WriteLe32(&out[42], perMetre);
     for (std::size_t i = 0; i < p.palette.size(); ++i) {
         out[54 + 4 * i] = p.palette[i][2];
         out[54 + 4 * i + 1] = p.palette[i][1];

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "base/byte_order.h"
+
 namespace zeseal::authoring {
 
 std::string EncodeBase64(std::span<const std::uint8_t> bytes) {
@@ -34,10 +36,8 @@ std::string EncodeBase64(std::span<const std::uint8_t> bytes) {
 }
 
 void AppendBigEndian32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    out.push_back(static_cast<std::uint8_t>(value >> 24));
-    out.push_back(static_cast<std::uint8_t>(value >> 16));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-    out.push_back(static_cast<std::uint8_t>(value));
+    out.resize(out.size() + 4);
+    base::WriteBe32(out.data() + out.size() - 4, value);
 }
 
 namespace {

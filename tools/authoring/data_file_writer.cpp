@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "authoring/aes128_encrypt.h"
+#include "base/byte_order.h"
 #include "catalogue/crc32.h"
 
 namespace zeseal::authoring {
@@ -12,16 +13,11 @@ namespace {
 
 using namespace zeseal::catalogue;
 
-void StoreLittleEndian16(std::uint8_t* p, std::int16_t value) {
-    const auto v = static_cast<std::uint16_t>(value);
-    p[0] = static_cast<std::uint8_t>(v);
-    p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-
 }  // namespace
 
 void AppendLittleEndian32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
+    out.resize(out.size() + 4);
+    base::WriteLe32(out.data() + out.size() - 4, value);
 }
 
 ModelRecord MakeModelRecord(std::string_view name, const ModelSettings& settings) {
@@ -49,7 +45,7 @@ std::array<std::uint8_t, kRecordBytes> EncodeModelRecord(const ModelRecord& reco
     for (const std::int16_t field :
          {record.penWidth, record.reserved1, record.reserved2, record.reserved3, record.dotShape,
           record.dotPitch, record.smoothPattern, record.supportClass}) {
-        StoreLittleEndian16(p, field);
+        base::WriteLe16(p, static_cast<std::uint16_t>(field));
         p += 2;
     }
     char text[kChecksumTextBytes + 1];

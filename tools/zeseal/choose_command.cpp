@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <ostream>
 
+#include "base/name_cut.h"
 #include "dialogs/dialog_script.h"
 #include "printer_commands.h"
 #include "result_meanings.h"
@@ -53,8 +54,8 @@ std::string ChooseWithScript(const std::optional<std::string>& script,
             throw ToolError("the dialog script does not parse: " + parse.error);
         }
     }
-    char name[260] = "";
-    char driver[260] = "";
+    char name[base::kNameBufferSize] = "";
+    char driver[base::kNameBufferSize] = "";
     std::int32_t kind = 0;
     std::int32_t model = 0;
     out.flush();

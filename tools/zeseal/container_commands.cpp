@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ostream>
 
+#include "base/byte_order.h"
 #include "file_io.h"
 #include "image_io.h"
 #include "mark_text.h"
@@ -19,11 +20,6 @@ constexpr std::int32_t kMarkDpi = 300;  // marks are placed and sized in 1/300 i
 
 const char* KindName(MarkKind kind) {
     return kind == MarkKind::kWatermark ? "watermark" : "water code";
-}
-
-std::int32_t ReadBigEndian32(const std::uint8_t* p) {
-    return static_cast<std::int32_t>((std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) |
-                                     (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]});
 }
 
 struct Decoded {
@@ -89,14 +85,14 @@ Image PictureOf(MarkKind kind, const std::uint8_t* bytes, std::size_t length,
     image.dpi = kMarkDpi;
     if (kind == MarkKind::kWatermark) {
         if (length < 12) throw ToolError(std::string(name) + ": too short for a picture header");
-        const std::int32_t bits = ReadBigEndian32(bytes + 8);
+        const std::int32_t bits = static_cast<std::int32_t>(base::ReadBe32(bytes + 8));
         if (bits != 8 && bits != 24) {
             throw ToolError(std::string(name) + ": the picture's depth is " + std::to_string(bits) +
                             " bits; only 8 and 24 make a picture");
         }
         image.channels = bits / 8;
-        const std::int64_t width = ReadBigEndian32(bytes);
-        const std::int64_t height = ReadBigEndian32(bytes + 4);
+        const std::int64_t width = static_cast<std::int32_t>(base::ReadBe32(bytes));
+        const std::int64_t height = static_cast<std::int32_t>(base::ReadBe32(bytes + 4));
         CheckImageSize(width, height, image.channels, name);
         image.width = static_cast<std::int32_t>(width);
         image.height = static_cast<std::int32_t>(height);
@@ -128,9 +124,9 @@ void DescribePicture(MarkKind kind, const std::uint8_t* bytes, std::size_t lengt
                 << "iZeWaterMark would return 2000\n";
             return;
         }
-        const std::int64_t width = ReadBigEndian32(bytes);
-        const std::int64_t height = ReadBigEndian32(bytes + 4);
-        const std::int32_t bits = ReadBigEndian32(bytes + 8);
+        const std::int64_t width = static_cast<std::int32_t>(base::ReadBe32(bytes));
+        const std::int64_t height = static_cast<std::int32_t>(base::ReadBe32(bytes + 4));
+        const std::int32_t bits = static_cast<std::int32_t>(base::ReadBe32(bytes + 8));
         out << "picture: " << width << "x" << height << ", " << bits << " bits per pixel\n";
         if (bits != 8 && bits != 24) {
             out << "  iZeWaterMark would return 2000: the depth is not 8 or 24 bits\n";

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 
+#include "base/byte_order.h"
 #include "catalogue/aes128.h"
 #include "catalogue/crc32.h"
 #include "catalogue/data_file_format.h"
@@ -94,7 +95,7 @@ bool ListModelFile(std::span<const std::uint8_t> file, std::string_view fileName
                      " bytes, too few for its entry count; lookups find nothing (60000)");
         return false;
     }
-    const std::int32_t count = ReadLittleEndian32(file.data());
+    const std::int32_t count = static_cast<std::int32_t>(base::ReadLe32(file.data()));
     out << fileName << ": " << count << " record" << (count == 1 ? "" : "s") << " stated, "
         << file.size() << " bytes\n";
     if (count <= 0) {
@@ -121,7 +122,7 @@ bool ListModelFile(std::span<const std::uint8_t> file, std::string_view fileName
             return false;
         }
         const std::uint8_t* entry = file.data() + offset;
-        const std::int32_t tag = ReadLittleEndian32(entry);
+        const std::int32_t tag = static_cast<std::int32_t>(base::ReadLe32(entry));
         if (tag == kFillerTag) {
             out << std::setw(6) << number << std::setw(8) << offset << std::setw(5) << tag
                 << "  (filler entry)\n";
@@ -161,7 +162,7 @@ bool ListCourtList(std::span<const std::uint8_t> file, std::string_view fileName
                      " bytes, too few for its entry count; lookups find nothing (80000)");
         return false;
     }
-    const std::int32_t count = ReadLittleEndian32(file.data());
+    const std::int32_t count = static_cast<std::int32_t>(base::ReadLe32(file.data()));
     out << fileName << ": " << count << " name" << (count == 1 ? "" : "s") << " stated, "
         << file.size() << " bytes\n";
     if (count <= 0) {
@@ -179,7 +180,7 @@ bool ListCourtList(std::span<const std::uint8_t> file, std::string_view fileName
             return false;
         }
         const std::uint8_t* entry = file.data() + offset;
-        const std::int32_t length = ReadLittleEndian32(entry);
+        const std::int32_t length = static_cast<std::int32_t>(base::ReadLe32(entry));
         const char* field = reinterpret_cast<const char*>(entry + kCourtLengthBytes);
         out << std::setw(6) << number << std::setw(8) << offset << std::setw(8) << length << "  "
             << FieldName(field, kCourtNameFieldBytes) << "\n";

@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 
+#include "base/ascii_case.h"
 #include "catalogue/data_file_format.h"
 
 namespace zeseal::tool {
@@ -23,14 +24,6 @@ std::string_view Trim(std::string_view s) {
     while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
     while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
     return s;
-}
-
-std::string UpperAscii(std::string_view s) {
-    std::string upper(s);
-    for (char& c : upper) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-    return upper;
 }
 
 // Calls line(number, text) for every line that is neither blank nor a
@@ -182,7 +175,7 @@ bool CheckName(const std::string& name, std::size_t maxBytes, std::size_t line,
 // lookup stops at the earlier one.
 void CheckDuplicate(std::map<std::string, std::size_t>& seen, const std::string& name,
                     std::size_t line, DiagnosticList& diagnostics) {
-    const auto [it, inserted] = seen.emplace(UpperAscii(name), line);
+    const auto [it, inserted] = seen.emplace(base::UpperCased(name), line);
     if (!inserted) {
         diagnostics.Warning(line, "'" + name + "' repeats the name on line " +
                                       std::to_string(it->second) +
@@ -215,7 +208,7 @@ CatalogueSource ParseCatalogueSource(std::string_view text) {
     ForEachContentLine(text, [&](std::size_t line, std::string_view row) {
         const auto fields = SplitRow(row, line, diagnostics);
         const bool header = firstRow && fields && !fields->empty() &&
-                            UpperAscii((*fields)[0]) == "NAME";
+                            base::SameIgnoringCase((*fields)[0], "NAME");
         firstRow = false;
         if (!fields || header) return;
         if (fields->size() != kSettingCount + 1 && fields->size() != kSettingCount + 2) {

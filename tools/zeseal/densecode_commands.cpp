@@ -3,10 +3,10 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <ostream>
 
+#include "base/ascii_case.h"
 #include "draw_command.h"
 #include "file_io.h"
 #include "image_io.h"
@@ -22,10 +22,11 @@ namespace dc = zeseal::densecode;
 
 constexpr std::int32_t kCodeDpi = 300;
 
+// A file name's extension, ignoring case. Only the tail is compared: the
+// name is the host's (UTF-8), so its earlier bytes are not code page 949.
 bool EndsWith(const std::string& text, std::string_view suffix) {
-    if (text.size() < suffix.size()) return false;
-    return std::equal(suffix.rbegin(), suffix.rend(), text.rbegin(),
-                      [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+    return text.size() >= suffix.size() &&
+           base::SameIgnoringCase(std::string_view(text).substr(text.size() - suffix.size()), suffix);
 }
 
 // Top row first, from the library's bottom-up block.

@@ -5,10 +5,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include "platform/posix/files/atomic_file.h"
 #include "tool_error.h"
 
 namespace zeseal::tool {
@@ -16,7 +18,7 @@ namespace {
 
 std::string SystemMessage(int error) { return std::generic_category().message(error); }
 
-// Closes a descriptor when the scope ends, unless released.
+// Closes a descriptor when the scope ends.
 class Descriptor {
 public:
     explicit Descriptor(int fd) noexcept : fd_(fd) {}
@@ -26,34 +28,10 @@ public:
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const noexcept { return fd_; }
-    int Close() noexcept {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result;
-    }
 
 private:
     int fd_;
 };
-
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-mode_t NewFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
 
 }  // namespace
 
@@ -101,30 +79,17 @@ void EnsureParentDirectory(const std::string& path) {
 void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
     if (path.empty()) throw ToolError("no output file name given");
     EnsureParentDirectory(path);
-
-    struct stat existing {};
-    const bool replacing = ::stat(path.c_str(), &existing) == 0;
-    if (replacing && S_ISDIR(existing.st_mode)) {
-        throw ToolError("cannot write '" + path + "': it is a directory");
+    platform::posix::AtomicWriteFailure failure;
+    const bool written = platform::posix::WriteFileAtomically(
+        path,
+        [&](std::FILE* file) {
+            return bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+        },
+        &failure);
+    if (!written) {
+        throw ToolError("cannot " + std::string(failure.step) + " '" + path + "'" +
+                        (failure.error != 0 ? ": " + SystemMessage(failure.error) : std::string()));
     }
-    const mode_t mode = replacing ? (existing.st_mode & 07777) : NewFileMode();
-
-    std::string temporary = path + ".tmp-XXXXXX";
-    Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (fd.get() < 0) {
-        throw ToolError("cannot create a temporary file beside '" + path + "': " +
-                        SystemMessage(errno));
-    }
-    const auto fail = [&](const char* what) {
-        const int error = errno;
-        ::unlink(temporary.c_str());
-        return ToolError("cannot " + std::string(what) + " '" + path + "': " + SystemMessage(error));
-    };
-    if (!WriteAll(fd.get(), bytes.data(), bytes.size())) throw fail("write");
-    if (::fchmod(fd.get(), mode) != 0) throw fail("set the permissions of");
-    if (::fsync(fd.get()) != 0) throw fail("flush");
-    if (fd.Close() != 0) throw fail("write");
-    if (::rename(temporary.c_str(), path.c_str()) != 0) throw fail("replace");
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view text) {

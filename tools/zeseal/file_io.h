@@ -15,11 +15,10 @@ namespace zeseal::tool {
 // while reading, so a file that grows or lies about its size is still caught).
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::uint64_t maxBytes);
 
-// Writes bytes to path through a temporary file in the same directory that is
-// flushed to disk and then renamed over path, so readers see the old file or
-// the new one, never a part. Missing parent directories are created. An
-// existing file keeps its permission bits. Throws ToolError on failure, after
-// removing the temporary file.
+// Writes bytes to path whole or not at all, as the library writes its files
+// (platform/posix/files/atomic_file.h): an existing file keeps its permission
+// bits. Missing parent directories are created first. Throws ToolError on
+// failure, after removing the temporary file.
 void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
 void WriteFileAtomically(const std::string& path, std::string_view text);
 

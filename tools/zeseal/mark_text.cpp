@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <ostream>
 
+#include "base/byte_order.h"
 #include "codec/base64.h"
 #include "file_io.h"
 #include "tool_error.h"
@@ -18,12 +19,6 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' ||
 std::size_t BytesOfDigits(std::size_t digits) {
     const std::size_t rest = digits % 4;
     return digits / 4 * 3 + (rest >= 2 ? rest - 1 : 0);
-}
-
-std::int64_t ReadBigEndian32(const std::uint8_t* p) {
-    const std::uint32_t v = (std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) |
-                            (std::uint32_t{p[2]} << 8) | std::uint32_t{p[3]};
-    return static_cast<std::int32_t>(v);
 }
 
 // The bytes of the most compressed and the most inflated chunk the exports accept.
@@ -80,7 +75,7 @@ MarkText LoadMarkText(const std::string& path, std::ostream& warn) {
 MarkBuffers SizeMarkBuffers(const MarkText& text, std::string_view name) {
     MarkBuffers buffers;
     const std::vector<std::uint8_t> head = DecodeBase64Prefix(text.text, 8);
-    if (head.size() >= 4) buffers.statedTotal = ReadBigEndian32(head.data());
+    if (head.size() >= 4) buffers.statedTotal = static_cast<std::int32_t>(base::ReadBe32(head.data()));
     if (buffers.statedTotal > static_cast<std::int64_t>(kMaxPictureBytes)) {
         throw ToolError(std::string(name) + ": the container states a picture of " +
                         std::to_string(buffers.statedTotal) + " bytes, more than the " +
@@ -102,7 +97,7 @@ ContainerReport InspectContainer(std::span<const std::uint8_t> container) {
     };
     if (container.empty()) return fail("the text gave no bytes");
     if (container.size() < 4) return fail("the container is shorter than its length word");
-    report.statedTotal = ReadBigEndian32(container.data());
+    report.statedTotal = static_cast<std::int32_t>(base::ReadBe32(container.data()));
     if (report.statedTotal < 1) {
         return fail("the container states a total length of " + std::to_string(report.statedTotal));
     }
@@ -116,7 +111,7 @@ ContainerReport InspectContainer(std::span<const std::uint8_t> container) {
         if (container.size() - at < 4) {
             return fail("the container ends inside the length of " + chunk + where);
         }
-        const std::int64_t length = ReadBigEndian32(container.data() + at);
+        const std::int64_t length = static_cast<std::int32_t>(base::ReadBe32(container.data() + at));
         at += 4;
         if (length < 0) return fail(chunk + where + " states a negative length, " + std::to_string(length));
         if (length == 0) break;

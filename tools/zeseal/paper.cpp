@@ -1,42 +1,12 @@
 #include "paper.h"
 
-#include <array>
-#include <cctype>
 #include <charconv>
 
+#include "printers/paper_sizes.h"
 #include "tool_error.h"
 
 namespace zeseal::tool {
 namespace {
-
-struct Sheet {
-    std::string_view name;
-    std::int32_t widthTenthMm;
-    std::int32_t heightTenthMm;
-    std::string_view measure;
-};
-
-// B5 is the size printer drivers give that name (182 x 257 mm); the slightly
-// smaller international B5 has its own name.
-constexpr std::array kSheets = std::to_array<Sheet>({
-    {"A4", 2100, 2970, "210 x 297 mm"},
-    {"A5", 1480, 2100, "148 x 210 mm"},
-    {"B5", 1820, 2570, "182 x 257 mm"},
-    {"B5-ISO", 1760, 2500, "176 x 250 mm"},
-    {"Letter", 2159, 2794, "8.5 x 11 in"},
-    {"Legal", 2159, 3556, "8.5 x 14 in"},
-});
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // A run of decimal digits and nothing else, within 1..kMaxPageSide.
 bool ParseSide(std::string_view text, std::int32_t& value) {
@@ -57,18 +27,16 @@ std::int64_t TenthMmToPixels(std::int32_t tenthMm, std::int32_t dpi) {
 
 std::string PaperNames() {
     std::string names;
-    for (const Sheet& sheet : kSheets) {
+    for (const printers::PaperSize& size : printers::kPaperSizes) {
         if (!names.empty()) names += ", ";
-        names += std::string(sheet.name) + " (" + std::string(sheet.measure) + ")";
+        names += std::string(size.name) + " (" + std::string(size.measure) + ")";
     }
     return names;
 }
 
 Paper ParsePaper(std::string_view text) {
-    for (const Sheet& sheet : kSheets) {
-        if (SameIgnoringCase(text, sheet.name)) {
-            return Paper{std::string(sheet.name), sheet.widthTenthMm, sheet.heightTenthMm, 0, 0};
-        }
+    if (const printers::PaperSize* size = printers::FindPaperSize(text)) {
+        return Paper{std::string(size->name), size->widthTenthMm, size->heightTenthMm, 0, 0};
     }
     const std::size_t x = text.find_first_of("xX");
     if (x != std::string_view::npos) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/byte_order.h"
 #include "image_io.h"
 #include "tool_error.h"
 
@@ -121,7 +122,7 @@ Image DecodePnm(std::span<const std::uint8_t> bytes, std::string_view name) {
     const std::uint8_t* in = bytes.data() + start;
     const auto max = static_cast<std::uint32_t>(maxValue);
     for (std::size_t i = 0; i < samples; ++i) {
-        std::uint32_t v = sampleBytes == 2 ? (std::uint32_t{in[2 * i]} << 8) | in[2 * i + 1] : in[i];
+        std::uint32_t v = sampleBytes == 2 ? base::ReadBe16(in + 2 * i) : in[i];
         // A sample above the stated largest value is a damaged file.
         if (v > max) {
             throw ToolError(where + ": sample " + std::to_string(i) + " is " + std::to_string(v) +

@@ -10,8 +10,9 @@
 #include <ostream>
 #include <vector>
 
-#include "korean_text.h"
+#include "base/name_cut.h"
 #include "platform/posix/spooler/spooler_flag_names.h"
+#include "platform/posix/text/cp949_text.h"
 #include "seams/spooler.h"
 #include "printers/default_printer.h"
 #include "printers/printer_list_builder.h"
@@ -20,6 +21,8 @@
 
 namespace zeseal::tool {
 namespace {
+
+using platform::posix::Cp949ToUtf8;
 
 const std::map<std::string, int> kModes = {{"queued", 0}, {"direct", 1}};
 
@@ -96,7 +99,7 @@ int RunPort(const std::string& name, std::ostream& out) {
 }
 
 int RunDefault(std::ostream& out) {
-    char name[260] = {};
+    char name[base::kNameBufferSize] = {};
     if (printers::ReadDefaultPrinterName(name, sizeof name) == 1) {
         out << "default printer: " << (std::string(name) == ",,," ? "(none set)" : name) << "\n";
     }
@@ -181,7 +184,7 @@ int RunPrinterList(bool json, std::ostream& out) {
     std::vector<printers::PrinterRecord> records(printers::CountLocalPrinters() + 1);
     const std::int32_t written = printers::BuildPrinterList(records.data(), records.size());
     if (written < 0) throw ToolError("the printer list could not be built");
-    char defaultName[260] = {};
+    char defaultName[base::kNameBufferSize] = {};
     printers::ReadDefaultPrinterName(defaultName, sizeof defaultName);
 
     if (json) {

@@ -6,6 +6,7 @@
 #include <limits>
 #include <ostream>
 
+#include "base/byte_order.h"
 #include "draw_command.h"
 #include "file_io.h"
 #include "result_meanings.h"
@@ -17,11 +18,6 @@ namespace {
 // The largest logo file the tool passes on (iZeCourtLogo takes an int32 length).
 constexpr std::uint64_t kMaxLogoBytes = 64ull << 20;
 constexpr std::int32_t kBmpFileSizeAt = 2;
-
-std::uint32_t Le32(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
-           (std::uint32_t{p[3]} << 24);
-}
 
 std::string KindText(std::int32_t kind) {
     return std::to_string(kind) + (kind == ZE_KIND_LOCAL ? " (local)" : " (network: NETWORKPRINTER)");
@@ -61,7 +57,7 @@ int RunCdp(const CdpCommand& c, std::ostream& out, std::ostream& err) {
         err << "zeseal: error: no pattern was built; " << c.output << " was not written\n";
         return 1;
     }
-    const std::uint32_t fileSize = Le32(image.data() + kBmpFileSizeAt);
+    const std::uint32_t fileSize = base::ReadLe32(image.data() + kBmpFileSizeAt);
     if (fileSize < 54 || fileSize > image.size()) {
         throw ToolError("the library's image states a size of " + std::to_string(fileSize) +
                         " bytes, outside its " + std::to_string(image.size()) + "-byte buffer");

@@ -9,10 +9,11 @@
 #include <ostream>
 #include <set>
 
+#include "base/name_cut.h"
 #include "choose_command.h"
 #include "draw_command.h"
-#include "korean_text.h"
 #include "platform/posix/spooler/virtual_spooler.h"
+#include "platform/posix/text/cp949_text.h"
 #include "seams/spooler.h"
 #include "printer_commands.h"
 #include "printers/default_printer.h"
@@ -21,6 +22,8 @@
 
 namespace zeseal::tool {
 namespace {
+
+using platform::posix::Utf8ToCp949;
 
 // The caption the printer-list dialog passes.
 constexpr const char* kDialogCaption = "Ostrevane 등기사항증명서 발급 출력 테스트";
@@ -84,7 +87,7 @@ int RunDemo(const TestPageCommands& c, std::ostream& out, std::ostream& err) {
     ChooseWithScript(std::string("enter"), std::nullopt, 1, out, chosenStatus);
 
     out << "\n== A test page on the default printer ==\n";
-    char name[260] = {};
+    char name[base::kNameBufferSize] = {};
     if (printers::ReadDefaultPrinterName(name, sizeof name) != 1 || std::string(name) == ",,,") {
         throw ToolError("the printers file names no default printer");
     }

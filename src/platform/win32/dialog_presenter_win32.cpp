@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/name_cut.h"
 #include "dialogs/dialog_layouts.h"
 #include "dialogs/dialog_state.h"
 #include "dialogs/dialog_presenter.h"
@@ -69,7 +70,7 @@ void ShowChosenEntry(HWND dialog, const dialogs::PrinterDialog& logic) {
         for (const dialogs::DialogText& text : texts) {
             if (text.controlId == id) shown = text.text;
         }
-        char buffer[260];
+        char buffer[base::kNameBufferSize];
         std::snprintf(buffer, sizeof buffer, "%s", shown);
         SetDlgItemTextA(dialog, id, buffer);
     }
@@ -124,7 +125,7 @@ void FillPrinterListView(HWND dialog, int listId, const dialogs::PrinterDialog& 
 
     int index = 0;
     for (const dialogs::DialogRow& row : logic.Rows()) {
-        char name[260];
+        char name[base::kNameBufferSize];
         std::snprintf(name, sizeof name, "%s", row.name);
         LVITEMA item{};
         item.mask = LVIF_TEXT | LVIF_IMAGE;

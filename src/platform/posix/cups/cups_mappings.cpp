@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 
+#include "base/ascii_case.h"
 #include "seams/spooler.h"
 
 namespace zeseal::platform::posix {
@@ -153,8 +154,7 @@ constexpr auto kJobReasons = std::to_array<ReasonBits>({
 std::string PortFromDeviceUri(std::string_view uri) {
     const std::size_t colon = uri.find(':');
     if (colon == std::string_view::npos) return std::string(uri);
-    std::string scheme(uri.substr(0, colon));
-    for (char& c : scheme) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string scheme = base::LowerCased(uri.substr(0, colon));
     std::string_view rest = uri.substr(colon + 1);
     const bool hierarchical = StartsWith(rest, "//");
     if (hierarchical) rest.remove_prefix(2);

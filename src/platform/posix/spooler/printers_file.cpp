@@ -2,27 +2,14 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <charconv>
 
+#include "base/ascii_case.h"
 #include "platform/posix/spooler/spooler_flag_names.h"
+#include "printers/paper_sizes.h"
 
 namespace zeseal::platform::posix {
 namespace {
-
-struct Sheet {
-    std::string_view name;
-    std::int32_t widthTenthMm;
-    std::int32_t heightTenthMm;
-};
-
-constexpr auto kSheets = std::to_array<Sheet>({
-    {"A4", 2100, 2970},
-    {"A5", 1480, 2100},
-    {"B5", 1820, 2570},
-    {"Letter", 2159, 2794},
-    {"Legal", 2159, 3556},
-});
 
 constexpr auto kFailureNames = std::to_array<std::pair<std::string_view, std::uint32_t>>({
     {"read-info", kFailReadInfo},
@@ -44,13 +31,8 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower;
-}
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) { return Lower(a) == Lower(b); }
+using base::LowerCased;
+using base::SameIgnoringCase;
 
 template <class Int>
 bool ParseInteger(std::string_view text, Int& value, Int low, Int high) {
@@ -59,16 +41,15 @@ bool ParseInteger(std::string_view text, Int& value, Int low, Int high) {
            value >= low && value <= high;
 }
 
-// "A4", or "210x297mm" in whole millimetres (tenths allowed: "215.9x279.4mm").
+// A named size ("A4"), or "210x297mm" in whole millimetres (tenths allowed:
+// "215.9x279.4mm").
 bool ParsePaper(std::string_view text, std::int32_t& widthTenthMm, std::int32_t& heightTenthMm) {
-    for (const Sheet& sheet : kSheets) {
-        if (SameIgnoringCase(text, sheet.name)) {
-            widthTenthMm = sheet.widthTenthMm;
-            heightTenthMm = sheet.heightTenthMm;
-            return true;
-        }
+    if (const printers::PaperSize* size = printers::FindPaperSize(text)) {
+        widthTenthMm = size->widthTenthMm;
+        heightTenthMm = size->heightTenthMm;
+        return true;
     }
-    const std::string lower = Lower(text);
+    const std::string lower = LowerCased(text);
     std::string_view rest = lower;
     if (rest.size() < 3 || rest.substr(rest.size() - 2) != "mm") return false;
     rest.remove_suffix(2);
@@ -133,7 +114,7 @@ private:
         if (equals == std::string_view::npos) {
             return Fail(index, "expected 'key = value', '[printer NAME]' or a '#' comment");
         }
-        const std::string key = Lower(Trim(line.substr(0, equals)));
+        const std::string key = LowerCased(Trim(line.substr(0, equals)));
         const std::string_view value = Trim(line.substr(equals + 1));
         if (key.empty()) return Fail(index, "a key is missing before '='");
         if (current_ == nullptr) return TopLevelKey(index, key, value);
@@ -145,7 +126,7 @@ private:
         if (line.back() != ']') return Fail(index, "a section header must end with ']'");
         const std::string_view inside = Trim(line.substr(1, line.size() - 2));
         constexpr std::string_view kWord = "printer";
-        if (inside.size() <= kWord.size() || Lower(inside.substr(0, kWord.size())) != kWord ||
+        if (inside.size() <= kWord.size() || !base::StartsWithIgnoringCase(inside, kWord) ||
             (inside[kWord.size()] != ' ' && inside[kWord.size()] != '\t')) {
             return Fail(index, "a section header must be '[printer NAME]'");
         }
@@ -239,8 +220,9 @@ private:
             }
         } else if (key == "paper") {
             if (!ParsePaper(value, p.paperWidthTenthMm, p.paperHeightTenthMm)) {
-                return Fail(index, "unknown paper '" + std::string(value) +
-                                       "' (A4, A5, B5, Letter, Legal, or WxHmm such as 210x297mm)");
+                return Fail(index, "unknown paper '" + std::string(value) + "' (" +
+                                       printers::PaperSizeNames() +
+                                       ", or WxHmm such as 210x297mm)");
             }
         } else if (key == "access") {
             if (SameIgnoringCase(value, "full")) p.fullAccess = true;
@@ -268,7 +250,7 @@ private:
             }
             std::size_t end = value.find_first_of(" \t|", at);
             if (end == std::string_view::npos) end = value.size();
-            const std::string word = Lower(value.substr(at, end - at));
+            const std::string word = LowerCased(value.substr(at, end - at));
             at = end;
             const auto found = std::find_if(kFailureNames.begin(), kFailureNames.end(),
                                             [&](const auto& entry) { return entry.first == word; });

@@ -1,10 +1,10 @@
 #include "platform/posix/spooler/spooler_flag_names.h"
 
 #include <array>
-#include <cctype>
 #include <charconv>
 #include <cstdio>
 
+#include "base/ascii_case.h"
 #include "seams/spooler.h"
 
 namespace zeseal::platform::posix {
@@ -72,16 +72,7 @@ constexpr auto kJobStatus = std::to_array<FlagName>({
     {kJobStatusRetained, "JOB_STATUS_RETAINED"},
 });
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(a[i])) !=
-            std::toupper(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
+using base::SameIgnoringCase;
 
 std::optional<std::uint32_t> ParseNumber(std::string_view word) {
     int base = 10;

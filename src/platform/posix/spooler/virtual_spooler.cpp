@@ -5,12 +5,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
 
+#include "base/ascii_case.h"
 #include "platform/posix/page/png_writer.h"
 #include "platform/posix/spooler/printers_file_io.h"
 #include "raster/rgb_page.h"
@@ -34,15 +34,9 @@ std::string& Chosen() {
     return chosen;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::toupper(static_cast<unsigned char>(x)) == std::toupper(static_cast<unsigned char>(y));
-    });
-}
-
 const VirtualPrinter* FindPrinter(const PrintersFile& file, std::string_view name, std::size_t* index) {
     for (std::size_t i = 0; i < file.printers.size(); ++i) {
-        if (SameName(file.printers[i].name, name)) {
+        if (base::SameIgnoringCase(file.printers[i].name, name)) {
             if (index != nullptr) *index = i;
             return &file.printers[i];
         }

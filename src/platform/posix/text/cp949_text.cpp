@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/byte_order.h"
+
 namespace zeseal::platform::posix {
 namespace {
 
@@ -65,9 +67,29 @@ std::u32string DecodeCp949(std::string_view text) {
             at += 1;
             continue;
         }
-        out.push_back(char32_t(decoded[0]) | (char32_t(decoded[1]) << 8) |
-                      (char32_t(decoded[2]) << 16) | (char32_t(decoded[3]) << 24));
+        out.push_back(base::ReadLe32(decoded));  // UTF-32LE
         at += length;
+    }
+    return out;
+}
+
+std::optional<std::string> Utf8ToCp949(std::string_view text) {
+    if (IsAscii(text)) return std::string(text);
+    const Converter converter("CP949", "UTF-8");
+    if (!converter.ok()) return std::nullopt;
+    std::string in(text);
+    std::string out;
+    char* from = in.data();
+    std::size_t fromLeft = in.size();
+    while (fromLeft > 0) {
+        char buffer[256];
+        char* to = buffer;
+        std::size_t toLeft = sizeof buffer;
+        const std::size_t done = iconv(converter.get(), &from, &fromLeft, &to, &toLeft);
+        out.append(buffer, sizeof buffer - toLeft);
+        // Only a full buffer may stop the conversion; anything else is text
+        // that does not convert (EILSEQ) or ends inside a character (EINVAL).
+        if (done == static_cast<std::size_t>(-1) && errno != E2BIG) return std::nullopt;
     }
     return out;
 }

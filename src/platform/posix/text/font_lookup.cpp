@@ -2,11 +2,13 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <string_view>
 #include <tuple>
 
+#include "base/ascii_case.h"
 #include "platform/posix/text/cp949_text.h"
 
 namespace zeseal::platform::posix {
@@ -27,11 +29,13 @@ struct PatternOwner {
     PatternOwner& operator=(const PatternOwner&) = delete;
 };
 
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
+// Family names as fontconfig gives them are UTF-8, where no byte of a
+// multibyte character is an ASCII letter: every byte is folded on its own,
+// not by the code page 949 rule of base::SameIgnoringCase.
+bool SameFamily(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return base::AsciiLower(x) == base::AsciiLower(y);
+    });
 }
 
 bool CoversKorean(FcPattern* font) {
@@ -84,7 +88,7 @@ bool Match(const Request& request, std::int32_t weight, bool italic, FontFile& f
         for (int i = 0; !same; ++i) {
             FcChar8* name = nullptr;
             if (FcPatternGetString(font.p, FC_FAMILY, i, &name) != FcResultMatch) break;
-            same = Lower(reinterpret_cast<const char*>(name)) == Lower(request.family);
+            same = SameFamily(reinterpret_cast<const char*>(name), request.family);
         }
         if (!same) return false;
     }
