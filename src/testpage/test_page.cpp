@@ -9,7 +9,6 @@
 #include "seams/page_device.h"
 #include "seams/spooler.h"
 #include "densecode/encoder.h"
-#include "densecode/tables.h"
 
 namespace zeseal::testpage {
 namespace {
@@ -27,7 +26,6 @@ frame::HeapBlock EncodeTestCode() noexcept {
     frame::HeapBlock text(kDenseCodeTextBuffer);
     if (!text) return {};
     std::memcpy(text.data(), kDenseCodeText.data(), kDenseCodeText.size());
-    densecode::BuildDenseCodeTables();
     return densecode::EncodeDenseCode(text.data());
 }
 
