@@ -1,4 +1,5 @@
 #include "catalogue/aes128.h"
+#include "catalogue/aes128_instructions.h"
 
 #include <cstring>
 
