@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "catalogue/model_lookup.h"
+#include "catalogue/court_list.h"
 #include "dialogs/dialog_state.h"
 #include "frame/caller_buffers.h"
 #include "frame/caller_text.h"
