@@ -6,6 +6,8 @@
 namespace zeseal::catalogue {
 namespace {
 
+constexpr std::size_t kAesKeyBytes = 16;
+
 using Table = std::array<std::uint8_t, 256>;
 using WordTable = std::array<std::uint32_t, 256>;
 

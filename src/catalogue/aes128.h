@@ -9,7 +9,6 @@
 namespace zeseal::catalogue {
 
 inline constexpr std::size_t kAesBlockBytes = 16;
-inline constexpr std::size_t kAesKeyBytes = 16;
 inline constexpr int kAesRounds = 10;
 // The chaining value starts from zero again at every chunk of this many bytes.
 inline constexpr std::size_t kAesChainChunkBytes = 256;

@@ -40,6 +40,7 @@ std::int32_t FillFromRaster(const std::uint8_t* pixelRows, BitmapHolder& holder)
 bool DrawWatermarkRaster(platform::PageDevice& page, const std::uint8_t* raster,
                          std::uint32_t rasterLength, std::int32_t x, std::int32_t y,
                          std::int32_t dpiBase) noexcept {
+    constexpr std::int32_t kMarkRasterHeaderSize = 12;  // width, height, bits per pixel
     if (rasterLength < kMarkRasterHeaderSize) return false;
     const std::int32_t width = ReadBe32(raster);
     const std::int32_t height = ReadBe32(raster + 4);

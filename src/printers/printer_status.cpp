@@ -1,10 +1,12 @@
 #include "printers/printer_status.h"
 
 #include <array>
+#include <vector>
 
 #include <zeseal/zeseal.h>
 
 #include "frame/trace_log.h"
+#include "seams/spooler.h"
 
 namespace zeseal::printers {
 namespace {
@@ -49,6 +51,28 @@ constexpr auto kJobRules = std::to_array<StatusRule>({
     {kJobStatusUserIntervention, ZE_JOB_USER_INTERVENTION},
 });
 
+// A printer's status word and its jobs. A printer set to work offline reads
+// as PRINTER_STATUS_PRINTING alone, with no jobs.
+struct PrinterState {
+    std::uint32_t status = 0;
+    std::vector<JobInfo> jobs;
+};
+
+// Reads the state of an open printer. False when its record or its jobs
+// cannot be read.
+bool ReadPrinterState(PrinterHandle& printer, PrinterState& state) {
+    PrinterInfo info;
+    if (!printer.ReadInfo(info)) return false;
+    state = PrinterState{};
+    if ((info.attributes & kPrinterAttributeWorkOffline) != 0) {
+        state.status = kPrinterStatusPrinting;  // the attribute's bit value, read as a status word
+        return true;
+    }
+    if (!printer.ListJobs(0, info.jobCount, state.jobs)) return false;
+    state.status = info.status;
+    return true;
+}
+
 }  // namespace
 
 std::span<const StatusRule> PrinterStatusRules() { return kPrinterRules; }
@@ -63,19 +87,6 @@ std::int32_t FirstMatchingRule(std::span<const StatusRule> rules, std::uint32_t 
 
 void ReportOpenFailure(const char* operation, std::uint32_t error) noexcept {
     frame::TraceLog("%s failed: GetLastError returned %u\n", operation, static_cast<unsigned>(error));
-}
-
-bool ReadPrinterState(PrinterHandle& printer, PrinterState& state) {
-    PrinterInfo info;
-    if (!printer.ReadInfo(info)) return false;
-    state = PrinterState{};
-    if ((info.attributes & kPrinterAttributeWorkOffline) != 0) {
-        state.status = kPrinterStatusPrinting;  // the attribute's bit value, read as a status word
-        return true;
-    }
-    if (!printer.ListJobs(0, info.jobCount, state.jobs)) return false;
-    state.status = info.status;
-    return true;
 }
 
 std::int32_t PrinterStatusOf(const std::string& printerName) {

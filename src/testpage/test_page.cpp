@@ -20,6 +20,7 @@ constexpr std::int32_t kCaptionOffset = 200;
 constexpr std::int32_t kCaptionPoints = 30;
 constexpr std::uint32_t kCaptionAlignment = kAlignCenter | kAlignTop;
 constexpr std::int32_t kDenseCodeDpiBase = 300;
+constexpr std::int32_t kDenseCodeLayout = 3;  // 128 rows: the dense code's 2528 x 128 picture
 constexpr std::uint32_t kFrameBlue = PageColour(0, 0, 255);
 
 frame::HeapBlock EncodeTestCode() noexcept {
