@@ -78,7 +78,7 @@ bool ReadPrinterState(PrinterHandle& printer, PrinterState& state) {
 std::span<const StatusRule> PrinterStatusRules() { return kPrinterRules; }
 std::span<const StatusRule> JobStatusRules() { return kJobRules; }
 
-std::int32_t FirstMatchingRule(std::span<const StatusRule> rules, std::uint32_t status) noexcept {
+std::int32_t MatchedRuleResult(std::span<const StatusRule> rules, std::uint32_t status) noexcept {
     for (const StatusRule& rule : rules) {
         if ((status & rule.bit) != 0) return rule.result;
     }
@@ -98,12 +98,12 @@ std::int32_t PrinterStatusOf(const std::string& printerName) {
     }
     PrinterState state;
     if (!ReadPrinterState(*printer, state)) return ZE_OK;  // the spooler cannot tell: ready
-    if (const std::int32_t code = FirstMatchingRule(kPrinterRules, state.status); code != 0) {
+    if (const std::int32_t code = MatchedRuleResult(kPrinterRules, state.status); code != 0) {
         return code;
     }
     for (const JobInfo& job : state.jobs) {
         if ((job.status & kJobStatusPrinting) == 0) continue;
-        if (const std::int32_t code = FirstMatchingRule(kJobRules, job.status); code != 0) return code;
+        if (const std::int32_t code = MatchedRuleResult(kJobRules, job.status); code != 0) return code;
     }
     return ZE_OK;
 }

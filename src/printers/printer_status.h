@@ -19,7 +19,7 @@ std::span<const StatusRule> PrinterStatusRules();
 std::span<const StatusRule> JobStatusRules();
 
 // The result of the first rule whose bit is set, or 0.
-std::int32_t FirstMatchingRule(std::span<const StatusRule> rules, std::uint32_t status) noexcept;
+std::int32_t MatchedRuleResult(std::span<const StatusRule> rules, std::uint32_t status) noexcept;
 
 // Traces "<operation> failed: GetLastError returned <error>" when a printer
 // cannot be opened. An unknown or removed printer is an answer for the

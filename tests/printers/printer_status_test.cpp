@@ -38,14 +38,14 @@ void ExpectOrder(std::span<const StatusRule> rules, const Expected (&order)[N]) 
     for (std::size_t i = 0; i < N; ++i) {
         std::uint32_t status = 0;
         for (std::size_t j = i; j < N; ++j) status |= order[j].bit;
-        EXPECT_EQ(FirstMatchingRule(rules, status), order[i].result) << "row " << i + 1;
-        EXPECT_EQ(FirstMatchingRule(rules, order[i].bit), order[i].result) << "row " << i + 1;
+        EXPECT_EQ(MatchedRuleResult(rules, status), order[i].result) << "row " << i + 1;
+        EXPECT_EQ(MatchedRuleResult(rules, order[i].bit), order[i].result) << "row " << i + 1;
     }
 }
 
 TEST(PrinterStatusRules, PrinterBitsAreTestedInTheirOrder) {
     ExpectOrder(PrinterStatusRules(), kPrinterOrder);
-    EXPECT_EQ(FirstMatchingRule(PrinterStatusRules(), 0x00080000), 0);  // PAGE_PUNT decides nothing
+    EXPECT_EQ(MatchedRuleResult(PrinterStatusRules(), 0x00080000), 0);  // PAGE_PUNT decides nothing
 }
 
 TEST(PrinterStatusRules, JobBitsAreTestedInTheirOrder) {
