@@ -53,7 +53,7 @@ bool DrawWatermarkRaster(platform::PageDevice& page, const std::uint8_t* raster,
 
     BitmapHolder holder;
     if (holder.Create(width, height, bitsPerPixel) != BitmapHolder::kCreated) return false;
-    FillFromRaster(raster + kMarkRasterHeaderSize, holder);
+    FillFromRaster(raster + kMarkRasterHeaderSize, holder);  // answers 1: the holder exists
     return DrawOnPage(page, holder.header(), holder.pixels(), width, height, x, y, dpiBase,
                       kRasterCopy) != -1;
 }

@@ -68,6 +68,7 @@ bool PageRegistry::Remove(HDC handle) {
 }
 
 DocumentPage::~DocumentPage() {
+    // A handle the host has deleted already is gone either way.
     if (handle_ != nullptr) PageRegistry::Instance().Remove(handle_);
 }
 
@@ -82,7 +83,7 @@ HDC DocumentPage::Start(std::int32_t width, std::int32_t height, std::int32_t dp
 std::shared_ptr<RgbPage> DocumentPage::Finish() {
     if (handle_ == nullptr) return nullptr;
     auto page = PageRegistry::Instance().Find(handle_);
-    PageRegistry::Instance().Remove(handle_);
+    PageRegistry::Instance().Remove(handle_);  // gone either way; page says whether it lived
     handle_ = nullptr;
     return page;
 }

@@ -32,10 +32,12 @@ frame::HeapBlock EncodeTestCode() noexcept {
 
 void DrawPage(PageDevice& page, const TestPageArguments& arguments, const frame::HeapBlock& code) {
     const std::int32_t dpiY = page.DotsPerInchY();
+    // Unused, but asked: the device sees both resolution queries, as with every mark drawn.
     page.DotsPerInchX();
     const std::int32_t width = page.PixelWidth();
     const std::int32_t height = page.PixelHeight();
 
+    // Each part is drawn for its effect alone: one that fails leaves the others to print.
     page.OutlineRectangle({kFrameInset, kFrameInset, width - kFrameInset, height - kFrameInset},
                           {dpiY / 10, kFrameBlue});
 
@@ -69,6 +71,7 @@ void PrintTestPage(const TestPageArguments& arguments, PatternDrawing drawPatter
             mode.fields = kDeviceModeOrientation | kDeviceModeCopies;
             mode.orientation = static_cast<std::int16_t>(arguments.orientation);
             mode.copies = 1;
+            // The driver may correct the mode; a driver that refuses leaves it as set here.
             printer->PassThroughDriver(mode);
             if (auto document = printer->StartDocument(kTestDocumentName, mode)) {
                 outcome.jobId = document->JobId();
