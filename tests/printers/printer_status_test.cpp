@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include "support/case_names.h"
 #include "support/temp_printers_file.h"
 
 namespace zeseal::printers {
 namespace {
 
 using zeseal::testing::CapturedDiagnostics;
+using zeseal::testing::CaseNameFromWhat;
 using zeseal::testing::TempPrintersFile;
 
 struct Expected {
@@ -94,13 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "status = PRINTER_STATUS_ERROR\nfail = read-info\n", 0},
         StatusCase{"unreadable jobs count as ready",
                    "status = PRINTER_STATUS_ERROR\nfail = list-jobs\n", 0}),
-    [](const auto& info) {
-        std::string name = info.param.what;
-        for (char& c : name) {
-            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-        }
-        return name;
-    });
+    CaseNameFromWhat());
 
 TEST(PrinterStatusExport, UnknownPrinterGives9999AndATraceInsteadOfEndingTheProcess) {
     CapturedDiagnostics diagnostics;
