@@ -13,8 +13,7 @@
 
 #include "base/byte_order.h"
 #include "catalogue/data_file_format.h"
-#include "catalogue/data_file_scan.h"
-#include "catalogue/model_lookup.h"
+#include "catalogue/court_list.h"
 #include "data_file_fuzz_support.h"
 #include "fuzz_support.h"
 

@@ -15,7 +15,6 @@
 
 #include "base/byte_order.h"
 #include "catalogue/data_file_format.h"
-#include "catalogue/data_file_scan.h"
 #include "catalogue/model_lookup.h"
 #include "catalogue/model_record.h"
 #include "data_file_fuzz_support.h"

@@ -1,4 +1,5 @@
 #include "catalogue/aes128.h"
+#include "catalogue/aes128_instructions.h"
 
 #include <cstring>
 
@@ -6,6 +7,8 @@
 
 namespace zeseal::catalogue {
 namespace {
+
+constexpr std::size_t kAesKeyBytes = 16;
 
 using Table = std::array<std::uint8_t, 256>;
 using WordTable = std::array<std::uint32_t, 256>;

@@ -9,7 +9,6 @@
 namespace zeseal::catalogue {
 
 inline constexpr std::size_t kAesBlockBytes = 16;
-inline constexpr std::size_t kAesKeyBytes = 16;
 inline constexpr int kAesRounds = 10;
 // The chaining value starts from zero again at every chunk of this many bytes.
 inline constexpr std::size_t kAesChainChunkBytes = 256;
@@ -55,24 +54,16 @@ std::int32_t DecryptAes128(std::size_t count, const std::uint8_t* source,
                            std::int32_t keyLength) noexcept;
 
 // The two ways a chunk is decrypted: lookup tables everywhere, and the
-// processor's AES instructions where it has them (x86). Exposed so the tests
-// can hold each to the same vectors.
+// processor's AES instructions where it has them (x86; see
+// aes128_instructions.h). Exposed so the tests can hold each to the same
+// vectors.
 namespace detail {
 
 enum class AesPath { kTables, kInstructions };
 
-// True when this processor has the AES instructions and this build can use
-// them.
-bool AesInstructionsAvailable() noexcept;
-
 // CBC-decrypts blocks whole 16-byte blocks from a zero chaining value.
 void DecryptAes128Chunk(AesPath path, const Aes128DecryptionKeys& keys, std::size_t blocks,
                         const std::uint8_t* source, std::uint8_t* destination) noexcept;
-
-// The instruction path; only called when AesInstructionsAvailable().
-void DecryptAes128ChunkWithInstructions(const Aes128DecryptionKeys& keys, std::size_t blocks,
-                                        const std::uint8_t* source,
-                                        std::uint8_t* destination) noexcept;
 
 }  // namespace detail
 

@@ -1,7 +1,7 @@
 // The AES instruction path of the CBC decryption, for x86 processors that
 // have AES-NI. The functions carry their own target attribute, so the rest of
 // the build needs no special flags and runs on processors without it.
-#include "catalogue/aes128.h"
+#include "catalogue/aes128_instructions.h"
 
 #if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
 #define ZESEAL_HAVE_AES_INSTRUCTIONS 1

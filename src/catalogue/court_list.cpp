@@ -1,4 +1,6 @@
 // The lookup in the court printer list.
+#include "catalogue/court_list.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -7,7 +9,6 @@
 #include "base/byte_order.h"
 #include "catalogue/data_file_format.h"
 #include "catalogue/data_file_scan.h"
-#include "catalogue/model_lookup.h"
 #include "catalogue/model_name.h"
 #include "seams/system_directory.h"
 

@@ -1,17 +1,14 @@
-// Looking printer model names up in the installed data files: the
-// supported-model file and the court printer list.
+// Looking printer model names up in the supported-model file.
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 
 namespace zeseal::catalogue {
 
 inline constexpr std::int32_t kModelFound = 0;
 inline constexpr std::int32_t kModelNotFound = 60000;
 inline constexpr std::int32_t kModelFileBad = 60001;  // missing, unreadable or corrupt
-inline constexpr std::int32_t kCourtPrinterFound = 70000;
-inline constexpr std::int32_t kCourtPrinterNotFound = 80000;
-inline constexpr std::int32_t kCourtListMissing = 60004;
 
 // Upper-cases the ASCII letters and removes every space, in place.
 void NormalizeModelName(char* name) noexcept;
@@ -20,7 +17,9 @@ void NormalizeModelName(char* name) noexcept;
 // record is in CurrentModelRecord().
 std::int32_t LookupSupportedModel(const char* name) noexcept;
 
-// Looks a normalised name up in the court printer list.
-std::int32_t LookupCourtPrinter(const char* name) noexcept;
+// LookupSupportedModel after the file is open, over any stream the caller
+// has opened for reading (tests and fuzz targets hand in their own): the
+// same results and the same effect on CurrentModelRecord.
+std::int32_t ScanModelFile(std::FILE* file, const char* name) noexcept;
 
 }  // namespace zeseal::catalogue

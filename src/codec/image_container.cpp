@@ -43,8 +43,10 @@ private:
     frame::HeapBlock block_;
 };
 
-}  // namespace
-
+// Inflates one zlib stream of sourceLength bytes into dest, which holds
+// kInflateBufferSize bytes, and stores the inflated length in *destLength.
+// Returns zlib's result (0 on success; -5 when the stream inflates to more
+// than kInflateBufferSize bytes, -3 when it is damaged or cut short).
 std::int32_t InflateChunk(std::uint8_t* dest, std::uint32_t* destLength, const std::uint8_t* source,
                           std::int32_t sourceLength) noexcept {
     uLongf inflated = kInflateBufferSize;
@@ -52,6 +54,8 @@ std::int32_t InflateChunk(std::uint8_t* dest, std::uint32_t* destLength, const s
     if (result == Z_OK) *destLength = static_cast<std::uint32_t>(inflated);
     return result;
 }
+
+}  // namespace
 
 std::int32_t DecodeImageContainer(std::uint8_t* out, std::uint32_t* outLength,
                                   const std::uint8_t* input, std::uint32_t inputLength) noexcept {

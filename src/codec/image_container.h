@@ -20,13 +20,6 @@ inline constexpr std::int32_t kContainerEmptyChunk = -105;       // inflates to 
 inline constexpr std::int32_t kContainerExceedsTotal = -106;     // more bytes than stated
 inline constexpr std::int32_t kContainerTruncatedHeader = -107;  // shorter than two words
 
-// Inflates one zlib stream of sourceLength bytes into dest, which holds
-// kInflateBufferSize bytes, and stores the inflated length in *destLength.
-// Returns zlib's result (0 on success; -5 when the stream inflates to more
-// than kInflateBufferSize bytes, -3 when it is damaged or cut short).
-std::int32_t InflateChunk(std::uint8_t* dest, std::uint32_t* destLength, const std::uint8_t* source,
-                          std::int32_t sourceLength) noexcept;
-
 // Decodes a container of inputLength bytes into out, which holds at least the
 // container's total length, and stores the picture's length in *outLength.
 // On any result but 0, out and *outLength are left untouched.

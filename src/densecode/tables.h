@@ -60,9 +60,9 @@ constexpr DenseCodeTables MakeDenseCodeTables() {
 
 inline constexpr DenseCodeTables kDenseCodeTables = detail::MakeDenseCodeTables();
 
-// The encoder's tables. They are constants, so building them again always
-// gives the same values; this returns them.
-inline const DenseCodeTables& BuildDenseCodeTables() noexcept { return kDenseCodeTables; }
+// The tables, as one reference. They are built at compile time; nothing has
+// to run before they are used.
+inline const DenseCodeTables& TheDenseCodeTables() noexcept { return kDenseCodeTables; }
 
 // Multiplication in the field.
 constexpr std::uint8_t GfMultiply(std::uint8_t a, std::uint8_t b) noexcept {

@@ -22,6 +22,13 @@ std::int32_t ListedCount() noexcept {
                                                                     : capacity);
 }
 
+// Empties SelectedPrinter's Name and Driver.
+void EmptySelectedPrinter() noexcept {
+    printers::PrinterRecord& selected = printers::ThePrinterListState().selectedPrinter;
+    selected.name[0] = '\0';
+    selected.driver[0] = '\0';
+}
+
 }  // namespace
 
 WarningBox WarningBoxOf(Warning warning) noexcept {
@@ -35,12 +42,6 @@ WarningBox WarningBoxOf(Warning warning) noexcept {
 
 void ConfirmSelectedPrinter(const printers::PrinterRecord& record) noexcept {
     printers::ThePrinterListState().selectedPrinter = record;
-}
-
-void EmptySelectedPrinter() noexcept {
-    printers::PrinterRecord& selected = printers::ThePrinterListState().selectedPrinter;
-    selected.name[0] = '\0';
-    selected.driver[0] = '\0';
 }
 
 PrinterDialog::PrinterDialog(DialogKind kind, TestPrintFunction testPrint)

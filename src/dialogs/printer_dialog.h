@@ -114,9 +114,7 @@ private:
     std::int32_t endValue_ = 0;
 };
 
-// Copies a record's whole content into SelectedPrinter, or empties its Name
-// and Driver.
+// Copies a record's whole content into SelectedPrinter.
 void ConfirmSelectedPrinter(const printers::PrinterRecord& record) noexcept;
-void EmptySelectedPrinter() noexcept;
 
 }  // namespace zeseal::dialogs

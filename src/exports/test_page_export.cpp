@@ -18,6 +18,7 @@ std::string_view CallerText(const char* text) {
 }
 
 void DrawTestPattern(HDC dc, const char* detectorName, std::int32_t kind) {
+    // The page prints with or without its pattern, so the result is not needed.
     iZeCopyDetectorPrint(dc, detectorName, testpage::kPatternX, testpage::kPatternY, kind, 3);
 }
 

@@ -17,6 +17,12 @@ std::int32_t BitmapHolder::StrideOf(std::int32_t width, std::int32_t bitsPerPixe
     return static_cast<std::int32_t>(stride);
 }
 
+namespace {
+
+constexpr std::int32_t kColourTableSize = 256 * 4;
+
+}  // namespace
+
 std::int32_t BitmapHolder::Create(std::int32_t width, std::int32_t height,
                                   std::int32_t bitsPerPixel,
                                   const std::uint8_t* colourTable) noexcept {

@@ -11,7 +11,6 @@
 namespace zeseal::marks {
 
 inline constexpr std::int32_t kInfoHeaderSize = 40;
-inline constexpr std::int32_t kColourTableSize = 256 * 4;
 inline constexpr std::int32_t kBmpFileHeaderSize = 14;
 
 class BitmapHolder {

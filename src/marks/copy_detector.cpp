@@ -12,6 +12,10 @@
 namespace zeseal::marks {
 namespace {
 
+// BuildCopyDetectorImage's own results; the others are the lookup's.
+constexpr std::int32_t kPatternNotRendered = -1;
+constexpr std::int32_t kModelNameMissing = -2;
+
 constexpr char kNetworkPrinterName[] = "NETWORKPRINTER";
 constexpr char kDefaultModelName[] = "DEFAULT";
 

@@ -12,10 +12,6 @@ inline constexpr std::int32_t kLocalPrinterKind = 1101;
 // The buffer size callers are told to allocate for an image (the size of an
 // 8-bit BMP file image of 622 x 304 pixels); it bounds the 140470 written.
 inline constexpr std::int32_t kCopyDetectorBufferSize = 622 * 304 + 1078;
-// BuildCopyDetectorImage's result when the pattern could not be rendered
-// (no font, no memory); the others are the lookup's.
-inline constexpr std::int32_t kPatternNotRendered = -1;
-inline constexpr std::int32_t kModelNameMissing = -2;
 
 // The name a printer's pattern is looked up under, into name (zeroed first):
 // with kind 1101 the model name as a name buffer keeps it (base::CutLongName);
@@ -29,9 +25,8 @@ bool ChooseDetectorName(const char* modelName, std::int32_t kind,
 // output and looked up; a model without a record of its own gets the
 // "DEFAULT" record and the plainer variant. Returns 0; 60000 when neither
 // the model nor "DEFAULT" has a record; 60001 when the supported-model file
-// is missing or corrupt; kPatternNotRendered when rendering failed;
-// kModelNameMissing for a null name. out is
-// written only on success.
+// is missing or corrupt; -1 when rendering failed (no font, no memory); -2
+// for a null name. out is written only on success.
 std::int32_t BuildCopyDetectorImage(const char* modelName, std::uint8_t* out) noexcept;
 
 }  // namespace zeseal::marks

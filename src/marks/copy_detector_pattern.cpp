@@ -82,7 +82,7 @@ bool BuildPatternImage(const CopyDetectorStyle& style, std::uint8_t* out) noexce
         BitmapHolder image;
         if (image.Create(style.width, style.height, 8) != BitmapHolder::kCreated) return false;
         if (!canvas->ReadIndices(image.rows())) return false;
-        image.SetResolution(kPatternDpi, kPatternDpi, 0);
+        image.SetResolution(kPatternDpi, kPatternDpi, 0);  // answers 0 once the holder exists
 
         // Only black keeps index 0.
         for (std::size_t i = 0; i < image.pixelBytes(); ++i) {
@@ -91,6 +91,7 @@ bool BuildPatternImage(const CopyDetectorStyle& style, std::uint8_t* out) noexce
         if (style.smoothPattern == 1) {
             BitmapHolder smoothed;
             if (smoothed.CopyFrom(image) != 0) return false;
+            // Neither can fail now: both holders exist, are 8-bit and have one shape.
             smoothed.Smooth3x3(image);
             image.CopyFrom(smoothed);
         }

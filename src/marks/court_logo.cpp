@@ -10,15 +10,13 @@
 #include "seams/whole_file.h"
 
 namespace zeseal::marks {
+namespace {
 
-const char* CourtLogoFileName(std::int32_t model) noexcept {
-    return model == kInkPrinterClass ? "court_ink" : "court_laser";
-}
+constexpr std::int32_t kInkPrinterClass = 1201;
 
-bool IsWholeBmpFile(const std::uint8_t* file, std::size_t size) noexcept {
-    return size >= 6 && file[0] == 'B' && file[1] == 'M' && StatedFileSize(file) == size;
-}
-
+// Reads a BMP file whole into bmp. Returns false (bmp empty) when the file
+// cannot be read, is 4 GiB or more, does not start with "BM", or its
+// file-size field disagrees with its size.
 bool ReadBmpFile(const char* path, frame::HeapBlock& bmp) noexcept {
     frame::HeapBlock file;
     if (!platform::ReadWholeFile(path, std::numeric_limits<std::uint32_t>::max(), file)) {
@@ -29,8 +27,19 @@ bool ReadBmpFile(const char* path, frame::HeapBlock& bmp) noexcept {
     return true;
 }
 
+}  // namespace
+
+const char* CourtLogoFileName(std::int32_t model) noexcept {
+    return model == kInkPrinterClass ? "court_ink" : "court_laser";
+}
+
+bool IsWholeBmpFile(const std::uint8_t* file, std::size_t size) noexcept {
+    return size >= 6 && file[0] == 'B' && file[1] == 'M' && StatedFileSize(file) == size;
+}
+
 bool DrawBmpFile(platform::PageDevice& page, const char* path, std::int32_t x, std::int32_t y,
                  std::int32_t dpiBase) noexcept {
+    // Set for what follows; the previous mode is not needed, nor restored.
     page.SetBackgroundMode(platform::kBackgroundTransparent);
     frame::HeapBlock bmp;
     if (!ReadBmpFile(path, bmp)) return false;
@@ -39,6 +48,7 @@ bool DrawBmpFile(platform::PageDevice& page, const char* path, std::int32_t x, s
 
 bool DrawBmpFileImage(platform::PageDevice& page, const std::uint8_t* file, std::size_t size,
                       std::int32_t x, std::int32_t y, std::int32_t dpiBase) noexcept {
+    // Set for what follows; the previous mode is not needed, nor restored.
     page.SetBackgroundMode(platform::kBackgroundTransparent);
     // A file carries its own pixel offset; an 8-bit logo need not put its
     // rows right after a full colour table.

@@ -5,24 +5,17 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "frame/frame_heap.h"
 #include "seams/page_device.h"
 
 namespace zeseal::marks {
 
 inline constexpr std::int32_t kCourtLogoDpiBase = 72;  // one picture pixel per point
-inline constexpr std::int32_t kInkPrinterClass = 1201;
 
 // "court_ink" for model class 1201, "court_laser" for any other.
 const char* CourtLogoFileName(std::int32_t model) noexcept;
 
-// Reads a BMP file whole into bmp. Returns false (bmp empty) when the file
-// cannot be read, is 4 GiB or more, does not start with "BM", or its
-// file-size field disagrees with its size.
-bool ReadBmpFile(const char* path, frame::HeapBlock& bmp) noexcept;
-
-// The checks ReadBmpFile makes of a file's bytes: at least 6 of them, "BM"
-// first, and a file-size field equal to size.
+// The checks a logo file's bytes pass before they are drawn: at least 6 of
+// them, "BM" first, and a file-size field equal to size.
 bool IsWholeBmpFile(const std::uint8_t* file, std::size_t size) noexcept;
 
 // Draws a BMP file from its stored pixel offset, ANDed onto the page at

@@ -37,7 +37,7 @@ std::int32_t DrawOnPage(platform::PageDevice& page, const std::uint8_t* infoHead
     const std::int32_t devY = page.DotsPerInchY();
     // COLORONCOLOR drops the rows and columns it leaves out when shrinking.
     // The OR-merging mode would erase fine black dots on printers below the
-    // mark's own resolution.
+    // mark's own resolution. The previous mode is not needed, nor restored.
     page.SetStretchMode(platform::kStretchColorOnColor);
     const platform::PageRect clip = page.ClipBox();
 
@@ -59,6 +59,7 @@ std::int32_t DrawOnPage(platform::PageDevice& page, const std::uint8_t* infoHead
 
 bool DrawBmpImage(platform::PageDevice& page, const std::uint8_t* image, std::size_t imageLength,
                   std::int32_t x, std::int32_t y, std::int32_t dpiBase) noexcept {
+    // Set for what follows; the previous mode is not needed, nor restored.
     page.SetBackgroundMode(platform::kBackgroundTransparent);
     if (image == nullptr || imageLength < 30) return false;
     // The pixels start at a fixed offset by depth; the file header's own

@@ -36,6 +36,7 @@ std::int32_t FillFromRaster(const std::uint8_t* pixelRows, BitmapHolder& holder)
 bool DrawWatermarkRaster(platform::PageDevice& page, const std::uint8_t* raster,
                          std::uint32_t rasterLength, std::int32_t x, std::int32_t y,
                          std::int32_t dpiBase) noexcept {
+    constexpr std::int32_t kMarkRasterHeaderSize = 12;  // width, height, bits per pixel
     if (rasterLength < kMarkRasterHeaderSize) return false;
     const std::int32_t width = static_cast<std::int32_t>(base::ReadBe32(raster));
     const std::int32_t height = static_cast<std::int32_t>(base::ReadBe32(raster + 4));
@@ -48,7 +49,7 @@ bool DrawWatermarkRaster(platform::PageDevice& page, const std::uint8_t* raster,
 
     BitmapHolder holder;
     if (holder.Create(width, height, bitsPerPixel) != BitmapHolder::kCreated) return false;
-    FillFromRaster(raster + kMarkRasterHeaderSize, holder);
+    FillFromRaster(raster + kMarkRasterHeaderSize, holder);  // answers 1: the holder exists
     return DrawOnPage(page, holder.header(), holder.pixels(), width, height, x, y, dpiBase,
                       kRasterCopy) != -1;
 }

@@ -12,8 +12,6 @@
 
 namespace zeseal::marks {
 
-inline constexpr std::int32_t kMarkRasterHeaderSize = 12;
-
 // Fills the holder's rows from MarkRaster pixel rows; 24-bit pixels turn from
 // red, green, blue into the bitmap's blue, green, red. Returns 1 when the
 // holder is created, 0 otherwise.

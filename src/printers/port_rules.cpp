@@ -4,7 +4,7 @@
 
 namespace zeseal::printers {
 
-int IsAddressPort(std::string_view text, char separator) noexcept {
+int AddressFormMismatch(std::string_view text, char separator) noexcept {
     int tokens = 0;
     std::size_t at = 0;
     while (at < text.size()) {
@@ -28,7 +28,7 @@ int IsAddressPort(std::string_view text, char separator) noexcept {
 }
 
 bool HasAddressForm(std::string_view port) noexcept {
-    return IsAddressPort(port, '.') == 0 || IsAddressPort(port, '_') == 0;
+    return AddressFormMismatch(port, '.') == 0 || AddressFormMismatch(port, '_') == 0;
 }
 
 int CheckPrinterSupport(std::string& driver, std::string& port) {

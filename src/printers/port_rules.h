@@ -11,7 +11,7 @@ namespace zeseal::printers {
 // Returns 0 when text has address form at separator ('.' or '_'): exactly
 // four non-empty parts between separators, each under six characters, the
 // first three all decimal digits. Returns -1 otherwise.
-int IsAddressPort(std::string_view text, char separator) noexcept;
+int AddressFormMismatch(std::string_view text, char separator) noexcept;
 
 // True when the port has address form with '.' or with '_'.
 bool HasAddressForm(std::string_view port) noexcept;

@@ -81,6 +81,7 @@ std::int32_t BuildPrinterList(PrinterRecord* records, std::size_t capacity) noex
             if (records == nullptr || std::size_t(written) >= capacity) break;
             PrinterRecord& record = records[written];
             Classify(printer, record);
+            // Only lists the jobs to the diagnostic stream; the record is the same either way.
             ListPrinterJobs(printer.name);
             frame::TraceLog("Model [%s] ", record.driver);
             frame::TraceLog("Port [%s] ", record.port);

@@ -1,10 +1,12 @@
 #include "printers/printer_status.h"
 
 #include <array>
+#include <vector>
 
 #include <zeseal/zeseal.h>
 
 #include "frame/trace_log.h"
+#include "seams/spooler.h"
 
 namespace zeseal::printers {
 namespace {
@@ -49,22 +51,15 @@ constexpr auto kJobRules = std::to_array<StatusRule>({
     {kJobStatusUserIntervention, ZE_JOB_USER_INTERVENTION},
 });
 
-}  // namespace
+// A printer's status word and its jobs. A printer set to work offline reads
+// as PRINTER_STATUS_PRINTING alone, with no jobs.
+struct PrinterState {
+    std::uint32_t status = 0;
+    std::vector<JobInfo> jobs;
+};
 
-std::span<const StatusRule> PrinterStatusRules() { return kPrinterRules; }
-std::span<const StatusRule> JobStatusRules() { return kJobRules; }
-
-std::int32_t FirstMatchingRule(std::span<const StatusRule> rules, std::uint32_t status) noexcept {
-    for (const StatusRule& rule : rules) {
-        if ((status & rule.bit) != 0) return rule.result;
-    }
-    return 0;
-}
-
-void ReportOpenFailure(const char* operation, std::uint32_t error) noexcept {
-    frame::TraceLog("%s failed: GetLastError returned %u\n", operation, static_cast<unsigned>(error));
-}
-
+// Reads the state of an open printer. False when its record or its jobs
+// cannot be read.
 bool ReadPrinterState(PrinterHandle& printer, PrinterState& state) {
     PrinterInfo info;
     if (!printer.ReadInfo(info)) return false;
@@ -78,6 +73,22 @@ bool ReadPrinterState(PrinterHandle& printer, PrinterState& state) {
     return true;
 }
 
+}  // namespace
+
+std::span<const StatusRule> PrinterStatusRules() { return kPrinterRules; }
+std::span<const StatusRule> JobStatusRules() { return kJobRules; }
+
+std::int32_t MatchedRuleResult(std::span<const StatusRule> rules, std::uint32_t status) noexcept {
+    for (const StatusRule& rule : rules) {
+        if ((status & rule.bit) != 0) return rule.result;
+    }
+    return 0;
+}
+
+void ReportOpenFailure(const char* operation, std::uint32_t error) noexcept {
+    frame::TraceLog("%s failed: GetLastError returned %u\n", operation, static_cast<unsigned>(error));
+}
+
 std::int32_t PrinterStatusOf(const std::string& printerName) {
     std::uint32_t error = 0;
     const auto printer = ActiveSpooler().Open(printerName, PrinterAccess::kFull, error);
@@ -87,12 +98,12 @@ std::int32_t PrinterStatusOf(const std::string& printerName) {
     }
     PrinterState state;
     if (!ReadPrinterState(*printer, state)) return ZE_OK;  // the spooler cannot tell: ready
-    if (const std::int32_t code = FirstMatchingRule(kPrinterRules, state.status); code != 0) {
+    if (const std::int32_t code = MatchedRuleResult(kPrinterRules, state.status); code != 0) {
         return code;
     }
     for (const JobInfo& job : state.jobs) {
         if ((job.status & kJobStatusPrinting) == 0) continue;
-        if (const std::int32_t code = FirstMatchingRule(kJobRules, job.status); code != 0) return code;
+        if (const std::int32_t code = MatchedRuleResult(kJobRules, job.status); code != 0) return code;
     }
     return ZE_OK;
 }

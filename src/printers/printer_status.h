@@ -5,9 +5,6 @@
 #include <cstdint>
 #include <span>
 #include <string>
-#include <vector>
-
-#include "seams/spooler.h"
 
 namespace zeseal::printers {
 
@@ -22,23 +19,12 @@ std::span<const StatusRule> PrinterStatusRules();
 std::span<const StatusRule> JobStatusRules();
 
 // The result of the first rule whose bit is set, or 0.
-std::int32_t FirstMatchingRule(std::span<const StatusRule> rules, std::uint32_t status) noexcept;
-
-// A printer's status word and its jobs. A printer set to work offline reads
-// as PRINTER_STATUS_PRINTING alone, with no jobs.
-struct PrinterState {
-    std::uint32_t status = 0;
-    std::vector<platform::JobInfo> jobs;
-};
+std::int32_t MatchedRuleResult(std::span<const StatusRule> rules, std::uint32_t status) noexcept;
 
 // Traces "<operation> failed: GetLastError returned <error>" when a printer
 // cannot be opened. An unknown or removed printer is an answer for the
 // caller (9999), never a reason to end its process.
 void ReportOpenFailure(const char* operation, std::uint32_t error) noexcept;
-
-// Reads the state of an open printer. False when its record or its jobs
-// cannot be read.
-bool ReadPrinterState(platform::PrinterHandle& printer, PrinterState& state);
 
 // The readiness of the named printer: 0 ready (also when the spooler cannot
 // tell), a printer condition 5000 to 5024, a condition of a printing job

@@ -11,11 +11,14 @@ namespace {
 // through a handle without finding it here first.
 constexpr std::uintptr_t kHandleTag = 0x5A450000u;
 
+// The longest side a page may have, in pixels.
+constexpr std::int32_t kMaxPageSide = 20000;
+
 }  // namespace
 
 std::shared_ptr<RgbPage> MakeWhitePage(std::int32_t width, std::int32_t height, std::int32_t dpiX,
                                        std::int32_t dpiY) {
-    if (width < 1 || height < 1 || width > kMaxPagePixels || height > kMaxPagePixels) return nullptr;
+    if (width < 1 || height < 1 || width > kMaxPageSide || height > kMaxPageSide) return nullptr;
     if (dpiX < 1 || dpiY < 1 || dpiX > kMaxPageDpi || dpiY > kMaxPageDpi) return nullptr;
     try {
         auto page = std::make_shared<RgbPage>();
@@ -65,6 +68,7 @@ bool PageRegistry::Remove(HDC handle) {
 }
 
 DocumentPage::~DocumentPage() {
+    // A handle the host has deleted already is gone either way.
     if (handle_ != nullptr) PageRegistry::Instance().Remove(handle_);
 }
 
@@ -79,7 +83,7 @@ HDC DocumentPage::Start(std::int32_t width, std::int32_t height, std::int32_t dp
 std::shared_ptr<RgbPage> DocumentPage::Finish() {
     if (handle_ == nullptr) return nullptr;
     auto page = PageRegistry::Instance().Find(handle_);
-    PageRegistry::Instance().Remove(handle_);
+    PageRegistry::Instance().Remove(handle_);  // gone either way; page says whether it lived
     handle_ = nullptr;
     return page;
 }

@@ -12,7 +12,6 @@
 
 namespace zeseal::raster {
 
-inline constexpr std::int32_t kMaxPagePixels = 20000;
 inline constexpr std::int32_t kMaxPageDpi = 9600;
 
 struct RgbPage {

@@ -10,7 +10,6 @@
 #include "seams/page_device.h"
 #include "seams/spooler.h"
 #include "densecode/encoder.h"
-#include "densecode/tables.h"
 
 namespace zeseal::testpage {
 namespace {
@@ -22,22 +21,24 @@ constexpr std::int32_t kCaptionOffset = 200;
 constexpr std::int32_t kCaptionPoints = 30;
 constexpr std::uint32_t kCaptionAlignment = kAlignCenter | kAlignTop;
 constexpr std::int32_t kDenseCodeDpiBase = 300;
+constexpr std::int32_t kDenseCodeLayout = 3;  // 128 rows: the dense code's 2528 x 128 picture
 constexpr std::uint32_t kFrameBlue = PageColour(0, 0, 255);
 
 frame::HeapBlock EncodeTestCode() noexcept {
     frame::HeapBlock text(kDenseCodeTextBuffer);
     if (!text) return {};
     std::memcpy(text.data(), kDenseCodeText.data(), kDenseCodeText.size());
-    densecode::BuildDenseCodeTables();
     return densecode::EncodeDenseCode(text.data());
 }
 
 void DrawPage(PageDevice& page, const TestPageArguments& arguments, const frame::HeapBlock& code) {
     const std::int32_t dpiY = page.DotsPerInchY();
+    // Unused, but asked: the device sees both resolution queries, as with every mark drawn.
     page.DotsPerInchX();
     const std::int32_t width = page.PixelWidth();
     const std::int32_t height = page.PixelHeight();
 
+    // Each part is drawn for its effect alone: one that fails leaves the others to print.
     page.OutlineRectangle({kFrameInset, kFrameInset, width - kFrameInset, height - kFrameInset},
                           {dpiY / 10, kFrameBlue});
 

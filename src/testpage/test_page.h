@@ -29,7 +29,6 @@ inline constexpr std::string_view kCaptionFace = "\xB1\xC3\xBC\xAD";
 // Where the marks go: the dense code in 1/300 inch, the pattern in 1/600.
 inline constexpr std::int32_t kDenseCodeX = 250;
 inline constexpr std::int32_t kDenseCodeY = 2100;
-inline constexpr std::int32_t kDenseCodeLayout = 3;
 inline constexpr std::int32_t kPatternX = 5810;
 inline constexpr std::int32_t kPatternY = 4200;
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "authoring/aes128_encrypt.h"
+#include "catalogue/aes128_instructions.h"
 
 namespace zeseal::catalogue {
 namespace {

@@ -1,3 +1,5 @@
+#include "catalogue/court_list.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -6,7 +8,6 @@
 
 #include "authoring/data_file_writer.h"
 #include "catalogue/data_file_format.h"
-#include "catalogue/model_lookup.h"
 #include "support/temp_system_directory.h"
 
 namespace zeseal::catalogue {

@@ -9,14 +9,14 @@ namespace {
 
 TEST(DenseCodeTables, MatchTheTablesBuiltStepByStep) {
     const plain::PlainTables plainTables = plain::BuildTables();
-    const DenseCodeTables& tables = BuildDenseCodeTables();
+    const DenseCodeTables& tables = TheDenseCodeTables();
     EXPECT_EQ(tables.antilog, plainTables.antilog);
     EXPECT_EQ(tables.log, plainTables.log);
     EXPECT_EQ(tables.generator, plainTables.generator);
 }
 
 TEST(DenseCodeTables, KnownEntries) {
-    const DenseCodeTables& t = BuildDenseCodeTables();
+    const DenseCodeTables& t = TheDenseCodeTables();
     EXPECT_EQ(t.antilog[0], 1);
     EXPECT_EQ(t.antilog[1], 2);
     EXPECT_EQ(t.antilog[8], 0x1D);
@@ -29,7 +29,7 @@ TEST(DenseCodeTables, KnownEntries) {
 }
 
 TEST(DenseCodeTables, GeneratorBeginsAndEndsAsKnown) {
-    const auto& g = BuildDenseCodeTables().generator;
+    const auto& g = TheDenseCodeTables().generator;
     EXPECT_EQ(g[0], 116);
     EXPECT_EQ(g[1], 27);
     EXPECT_EQ(g[2], 175);
@@ -40,7 +40,7 @@ TEST(DenseCodeTables, GeneratorBeginsAndEndsAsKnown) {
 }
 
 TEST(DenseCodeTables, GeneratorVanishesAtItsRoots) {
-    const auto& g = BuildDenseCodeTables().generator;
+    const auto& g = TheDenseCodeTables().generator;
     for (int i = 1; i <= 56; ++i) {
         const std::uint8_t x = kDenseCodeTables.antilog[std::size_t(i)];
         std::uint8_t value = 0;

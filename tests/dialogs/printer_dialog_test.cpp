@@ -9,6 +9,7 @@
 #include "dialogs/dialog_state.h"
 #include "dialogs/dialog_texts.h"
 #include "printers/printer_list_state.h"
+#include "support/case_names.h"
 #include "support/temp_printers_file.h"
 
 namespace zeseal::dialogs {
@@ -16,6 +17,7 @@ namespace {
 
 using printers::PrinterRecord;
 using printers::ThePrinterListState;
+using zeseal::testing::CaseNameFromWhat;
 using zeseal::testing::TempPrintersFile;
 
 struct Listed {
@@ -91,11 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DefaultRowCase{"not listed", "Gamma", 0, {false, false, false}},
                       DefaultRowCase{"first", "ALPHA", 0, {true, false, false}},
                       DefaultRowCase{"two matching, the last wins", "BETA", 2, {false, true, true}}),
-    [](const auto& info) {
-        std::string name = info.param.what;
-        for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-        return name;
-    });
+    CaseNameFromWhat());
 
 // 갂 (0x81 0x41) and 갵 (0x81 0x61) differ in a second byte that has the
 // value of a letter: they are two printers, not one name in two cases.

@@ -14,7 +14,7 @@ struct AddressCase {
 class AddressForm : public ::testing::TestWithParam<AddressCase> {};
 
 TEST_P(AddressForm, RecognisesFourShortPartsWithThreeNumbers) {
-    EXPECT_EQ(IsAddressPort(GetParam().text, GetParam().separator), GetParam().result)
+    EXPECT_EQ(AddressFormMismatch(GetParam().text, GetParam().separator), GetParam().result)
         << GetParam().text;
 }
 

@@ -5,12 +5,14 @@
 #include <cstring>
 
 #include "printers/default_printer.h"
+#include "support/case_names.h"
 #include "support/installed_models.h"
 #include "support/temp_printers_file.h"
 
 namespace zeseal::printers {
 namespace {
 
+using zeseal::testing::CaseNameFromWhat;
 using zeseal::testing::InstallModels;
 using zeseal::testing::TempPrintersFile;
 using zeseal::testing::TempSystemDirectory;
@@ -64,13 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "default = Old\n[printer Old]\nport = LPT1\ndriver = Model A\n", true, 1001, 1001},
         QueryCase{"model file missing", std::string("default = Able\n") + kAble, false, 1001,
                   1001}),
-    [](const auto& info) {
-        std::string name = info.param.what;
-        for (char& c : name) {
-            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-        }
-        return name;
-    });
+    CaseNameFromWhat());
 
 TEST(ReadDefaultPrinterName, CutsTheProfileValueAtTheFirstComma) {
     char name[260];

@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include "support/case_names.h"
 #include "support/temp_printers_file.h"
 
 namespace zeseal::printers {
 namespace {
 
 using zeseal::testing::CapturedDiagnostics;
+using zeseal::testing::CaseNameFromWhat;
 using zeseal::testing::TempPrintersFile;
 
 struct Expected {
@@ -38,14 +40,14 @@ void ExpectOrder(std::span<const StatusRule> rules, const Expected (&order)[N]) 
     for (std::size_t i = 0; i < N; ++i) {
         std::uint32_t status = 0;
         for (std::size_t j = i; j < N; ++j) status |= order[j].bit;
-        EXPECT_EQ(FirstMatchingRule(rules, status), order[i].result) << "row " << i + 1;
-        EXPECT_EQ(FirstMatchingRule(rules, order[i].bit), order[i].result) << "row " << i + 1;
+        EXPECT_EQ(MatchedRuleResult(rules, status), order[i].result) << "row " << i + 1;
+        EXPECT_EQ(MatchedRuleResult(rules, order[i].bit), order[i].result) << "row " << i + 1;
     }
 }
 
 TEST(PrinterStatusRules, PrinterBitsAreTestedInTheirOrder) {
     ExpectOrder(PrinterStatusRules(), kPrinterOrder);
-    EXPECT_EQ(FirstMatchingRule(PrinterStatusRules(), 0x00080000), 0);  // PAGE_PUNT decides nothing
+    EXPECT_EQ(MatchedRuleResult(PrinterStatusRules(), 0x00080000), 0);  // PAGE_PUNT decides nothing
 }
 
 TEST(PrinterStatusRules, JobBitsAreTestedInTheirOrder) {
@@ -94,13 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "status = PRINTER_STATUS_ERROR\nfail = read-info\n", 0},
         StatusCase{"unreadable jobs count as ready",
                    "status = PRINTER_STATUS_ERROR\nfail = list-jobs\n", 0}),
-    [](const auto& info) {
-        std::string name = info.param.what;
-        for (char& c : name) {
-            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-        }
-        return name;
-    });
+    CaseNameFromWhat());
 
 TEST(PrinterStatusExport, UnknownPrinterGives9999AndATraceInsteadOfEndingTheProcess) {
     CapturedDiagnostics diagnostics;

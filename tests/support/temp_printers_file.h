@@ -1,6 +1,7 @@
 // A virtual spooler file for one test: written into a fresh folder, chosen
-// with iZeHostUseVirtualSpooler, and removed again (with the choice undone)
-// when the object goes.
+// with iZeHostUseVirtualSpooler (or left for the code under test to choose,
+// as a tool given the file's path does), and removed again (with the choice
+// undone) when the object goes.
 #pragma once
 
 #include <zeseal/zeseal_posix.h>
@@ -15,9 +16,12 @@
 
 namespace zeseal::testing {
 
+enum class PrintersFileChoice { kChosenHere, kLeftToTheTest };
+
 class TempPrintersFile {
 public:
-    explicit TempPrintersFile(const std::string& text) {
+    explicit TempPrintersFile(const std::string& text,
+                              PrintersFileChoice choice = PrintersFileChoice::kChosenHere) {
         const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string name = "zeseal-printers-" + std::to_string(getpid());
         if (test != nullptr) name += std::string("-") + test->name();
@@ -29,7 +33,9 @@ public:
         std::filesystem::create_directories(folder_);
         path_ = folder_ / "printers.txt";
         Rewrite(text);
-        EXPECT_EQ(iZeHostUseVirtualSpooler(path_.c_str()), 0);
+        if (choice == PrintersFileChoice::kChosenHere) {
+            EXPECT_EQ(iZeHostUseVirtualSpooler(path_.c_str()), 0);
+        }
     }
     ~TempPrintersFile() {
         iZeHostUseVirtualSpooler(nullptr);

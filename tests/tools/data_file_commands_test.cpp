@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/court_list.h"
 #include "catalogue/data_file_format.h"
 #include "catalogue/model_lookup.h"
 #include "catalogue/model_record.h"

@@ -1,7 +1,5 @@
 #include "testpage_commands.h"
 
-#include <zeseal/zeseal_posix.h>
-
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -11,6 +9,7 @@
 #include <vector>
 
 #include "support/png_file.h"
+#include "support/temp_printers_file.h"
 #include "support/tool_runs.h"
 #include "densecode/reader/page_reader.h"
 #include "testpage/test_page.h"
@@ -20,27 +19,27 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Two printers at 300 dpi in a fresh folder, printing into its "printed"
-// folder, with the example installation's data files. The file is chosen
-// with --printers only: the tool and the library share the choice.
+// Two printers at 300 dpi in a printers file of their own, printing into
+// the "printed" folder beside it, with the example installation's data
+// files. The file is chosen with --printers only: the tool and the library
+// share the choice.
 class TestPageCommandsTest : public testing::ToolTest {
 protected:
     TestPageCommandsTest() : ToolTest("zeseal-testpage-tool") {}
     void SetUp() override {
-        Write("printers.txt",
-              "default = Office\noutput = printed\n"
-              "[printer Office]\nport = USB001\ndriver = Talvo Laser 5100\n"
-              "attributes = PRINTER_ATTRIBUTE_QUEUED | PRINTER_ATTRIBUTE_LOCAL\nresolution = 300\n"
-              "[printer Refusing]\nport = USB002\ndriver = Talvo Laser 5100\n"
-              "attributes = PRINTER_ATTRIBUTE_DIRECT\nfail = start-document\n");
         setenv("ZESEAL_SYSTEM_DIR", ZESEAL_EXAMPLE_SYSTEM_DIR, 1);
         unsetenv("ZESEAL_PRINTERS");
     }
-    void TearDown() override {
-        iZeHostUseVirtualSpooler(nullptr);
-        unsetenv("ZESEAL_SYSTEM_DIR");
-    }
-    std::string Printers() const { return Path("printers.txt"); }
+    void TearDown() override { unsetenv("ZESEAL_SYSTEM_DIR"); }
+    std::string Printers() const { return printers_.path().string(); }
+
+    const testing::TempPrintersFile printers_{
+        "default = Office\noutput = printed\n"
+        "[printer Office]\nport = USB001\ndriver = Talvo Laser 5100\n"
+        "attributes = PRINTER_ATTRIBUTE_QUEUED | PRINTER_ATTRIBUTE_LOCAL\nresolution = 300\n"
+        "[printer Refusing]\nport = USB002\ndriver = Talvo Laser 5100\n"
+        "attributes = PRINTER_ATTRIBUTE_DIRECT\nfail = start-document\n",
+        testing::PrintersFileChoice::kLeftToTheTest};
 };
 
 TEST_F(TestPageCommandsTest, TestpageNamesAPageWhoseDenseCodeReadsBack) {
@@ -100,7 +99,7 @@ TEST_F(TestPageCommandsTest, DemoListsPrintsAndRendersTheCertificatePage) {
               std::string::npos)
         << Out();
     EXPECT_TRUE(fs::exists(page));
-    EXPECT_FALSE(fs::is_empty(dir() / "printed"));
+    EXPECT_FALSE(fs::is_empty(printers_.folder() / "printed"));
 }
 
 }  // namespace

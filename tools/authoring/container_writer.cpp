@@ -55,6 +55,9 @@ std::vector<std::uint8_t> CompressShare(std::span<const std::uint8_t> share) {
     return packed;
 }
 
+// The most compressed bytes one chunk may hold.
+constexpr std::size_t kMaxCompressedChunk = 30000;
+
 }  // namespace
 
 std::vector<std::uint8_t> PackContainer(std::span<const std::uint8_t> picture,

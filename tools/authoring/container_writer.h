@@ -14,15 +14,14 @@ namespace zeseal::authoring {
 // Standard Base64 (RFC 4648 section 4) with "=" padding.
 std::string EncodeBase64(std::span<const std::uint8_t> bytes);
 
-// The most compressed bytes one chunk may hold, and the most picture bytes one
-// chunk may carry (its inflated size, terminator included, is at most 45000).
-inline constexpr std::size_t kMaxCompressedChunk = 30000;
+// The most picture bytes one chunk may carry (its inflated size, terminator
+// included, is at most 45000).
 inline constexpr std::size_t kMaxChunkShare = 44999;
 
 // Packs a picture into a container: its length, then zlib chunks of at most
 // maxShare picture bytes (each followed by a terminator byte before
-// compression) whose compressed size stays within kMaxCompressedChunk, then
-// a zero chunk length. maxShare is clamped to 1..kMaxChunkShare.
+// compression) whose compressed size stays within 30000 bytes, then a zero
+// chunk length. maxShare is clamped to 1..kMaxChunkShare.
 std::vector<std::uint8_t> PackContainer(std::span<const std::uint8_t> picture,
                                         std::size_t maxShare = kMaxChunkShare);
 

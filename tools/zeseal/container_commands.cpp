@@ -77,6 +77,9 @@ std::vector<std::uint8_t> PicturePayload(const PackOptions& options, std::string
     return authoring::MakeMarkRaster(image.width, image.height, bits, image.pixels);
 }
 
+// The rows of a water code layout: 248 for layout 1, 128 for any other.
+std::int32_t WaterCodeRows(std::int32_t layout) { return layout == 1 ? 248 : 128; }
+
 // Turns a decoded picture into a PNG: a watermark's MarkRaster, or a water
 // code's bottom-up rows at the layout's row count.
 Image PictureOf(MarkKind kind, const std::uint8_t* bytes, std::size_t length,
@@ -147,8 +150,6 @@ void DescribePicture(MarkKind kind, const std::uint8_t* bytes, std::size_t lengt
 }
 
 }  // namespace
-
-std::int32_t WaterCodeRows(std::int32_t layout) { return layout == 1 ? 248 : 128; }
 
 int RunPack(const PackOptions& options, std::ostream& out, std::ostream& err) {
     if (options.chunk < 1 || options.chunk > authoring::kMaxChunkShare) {

@@ -41,7 +41,4 @@ struct UnpackOptions {
 // when an output is given. Returns 0 only when the export returned 0.
 int RunUnpack(const UnpackOptions& options, std::ostream& out, std::ostream& err);
 
-// The rows of a water code layout: 248 for layout 1, 128 for any other.
-std::int32_t WaterCodeRows(std::int32_t layout);
-
 }  // namespace zeseal::tool

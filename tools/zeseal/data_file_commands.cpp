@@ -49,54 +49,8 @@ void AddList(CLI::App& parent, CLI::App*& command, DataFileCommands& c, const ch
     command->add_option("FILE", c.input, what)->required()->type_name("FILE");
 }
 
-}  // namespace
-
-void AddDataFileCommands(CLI::App& app, DataFileCommands& c) {
-    CLI::App* catalogue = app.add_subcommand(
-        "catalogue", "Build or list the supported-model file (ZePrintInfoCourt.dat)");
-    catalogue->require_subcommand(1);
-    AddBuild(*catalogue, c.catalogueBuild, c, "the supported-model file",
-             "a catalogue source (CSV)", catalogue::kModelFileName,
-             "Each row: name,pen_width,reserved1,reserved2,reserved3,dot_shape,dot_pitch,\n"
-             "smooth_pattern,support_class[,tag]\n"
-             "  - names are stored as written (at most 49 bytes); lookups upper-case the name\n"
-             "    they are given and remove its spaces, so a stored name with a space never\n"
-             "    matches;\n"
-             "  - the settings are whole numbers from -32768 to 32767;\n"
-             "  - the tag is 74 when left out; 66 is read alike; 0 makes a filler entry that\n"
-             "    takes room but holds no record (its other fields may be left empty);\n"
-             "  - blank lines and lines starting with # are skipped; a first row starting\n"
-             "    with 'name' is a header; a field may be \"quoted\".\n"
-             "Problems are reported with their line numbers.\n\n"
-             "Example:\n"
-             "  zeseal catalogue build examples/catalogue.csv -o system/ZePrintInfoCourt.dat");
-    AddList(*catalogue, c.catalogueList, c, "a supported-model file");
-
-    CLI::App* courtList = app.add_subcommand(
-        "courtlist", "Build or list the court printer list (ZeCourtPrtChk.dat)");
-    courtList->require_subcommand(1);
-    AddBuild(*courtList, c.courtListBuild, c, "the court printer list",
-             "a list of printer names, one a line", catalogue::kCourtListFileName,
-             "Each line holds one model name (at most 131 bytes; blanks around it are\n"
-             "dropped). Blank lines and lines starting with # are skipped. Lookups compare\n"
-             "ignoring case, with the spaces removed from the name they are given.\n\n"
-             "Example:\n"
-             "  zeseal courtlist build examples/court-printers.txt -o system/ZeCourtPrtChk.dat");
-    AddList(*courtList, c.courtListList, c, "a court printer list");
-}
-
-bool DataFileCommandParsed(const DataFileCommands& c) {
-    return c.catalogueBuild->parsed() || c.catalogueList->parsed() ||
-           c.courtListBuild->parsed() || c.courtListList->parsed();
-}
-
-int RunDataFileCommand(const DataFileCommands& c, std::ostream& out, std::ostream& err) {
-    if (c.catalogueBuild->parsed()) return RunCatalogueBuild(c.input, c.output, out, err);
-    if (c.catalogueList->parsed()) return RunCatalogueList(c.input, out, err);
-    if (c.courtListBuild->parsed()) return RunCourtListBuild(c.input, c.output, out, err);
-    return RunCourtListList(c.input, out, err);
-}
-
+// The commands themselves. Build commands print every diagnostic and write
+// nothing when one is an error.
 int RunCatalogueBuild(const std::string& input, const std::string& output, std::ostream& out,
                       std::ostream& err) {
     const CatalogueSource source = ParseCatalogueSource(ReadText(input));
@@ -145,6 +99,54 @@ int RunCourtListBuild(const std::string& input, const std::string& output, std::
 int RunCourtListList(const std::string& input, std::ostream& out, std::ostream& err) {
     const std::vector<std::uint8_t> file = ReadWholeFile(input, kMaxDataFileBytes);
     return ListCourtList(file, input, out, err) ? 0 : 1;
+}
+
+}  // namespace
+
+void AddDataFileCommands(CLI::App& app, DataFileCommands& c) {
+    CLI::App* catalogue = app.add_subcommand(
+        "catalogue", "Build or list the supported-model file (ZePrintInfoCourt.dat)");
+    catalogue->require_subcommand(1);
+    AddBuild(*catalogue, c.catalogueBuild, c, "the supported-model file",
+             "a catalogue source (CSV)", catalogue::kModelFileName,
+             "Each row: name,pen_width,reserved1,reserved2,reserved3,dot_shape,dot_pitch,\n"
+             "smooth_pattern,support_class[,tag]\n"
+             "  - names are stored as written (at most 49 bytes); lookups upper-case the name\n"
+             "    they are given and remove its spaces, so a stored name with a space never\n"
+             "    matches;\n"
+             "  - the settings are whole numbers from -32768 to 32767;\n"
+             "  - the tag is 74 when left out; 66 is read alike; 0 makes a filler entry that\n"
+             "    takes room but holds no record (its other fields may be left empty);\n"
+             "  - blank lines and lines starting with # are skipped; a first row starting\n"
+             "    with 'name' is a header; a field may be \"quoted\".\n"
+             "Problems are reported with their line numbers.\n\n"
+             "Example:\n"
+             "  zeseal catalogue build examples/catalogue.csv -o system/ZePrintInfoCourt.dat");
+    AddList(*catalogue, c.catalogueList, c, "a supported-model file");
+
+    CLI::App* courtList = app.add_subcommand(
+        "courtlist", "Build or list the court printer list (ZeCourtPrtChk.dat)");
+    courtList->require_subcommand(1);
+    AddBuild(*courtList, c.courtListBuild, c, "the court printer list",
+             "a list of printer names, one a line", catalogue::kCourtListFileName,
+             "Each line holds one model name (at most 131 bytes; blanks around it are\n"
+             "dropped). Blank lines and lines starting with # are skipped. Lookups compare\n"
+             "ignoring case, with the spaces removed from the name they are given.\n\n"
+             "Example:\n"
+             "  zeseal courtlist build examples/court-printers.txt -o system/ZeCourtPrtChk.dat");
+    AddList(*courtList, c.courtListList, c, "a court printer list");
+}
+
+bool DataFileCommandParsed(const DataFileCommands& c) {
+    return c.catalogueBuild->parsed() || c.catalogueList->parsed() ||
+           c.courtListBuild->parsed() || c.courtListList->parsed();
+}
+
+int RunDataFileCommand(const DataFileCommands& c, std::ostream& out, std::ostream& err) {
+    if (c.catalogueBuild->parsed()) return RunCatalogueBuild(c.input, c.output, out, err);
+    if (c.catalogueList->parsed()) return RunCatalogueList(c.input, out, err);
+    if (c.courtListBuild->parsed()) return RunCourtListBuild(c.input, c.output, out, err);
+    return RunCourtListList(c.input, out, err);
 }
 
 }  // namespace zeseal::tool

@@ -31,13 +31,4 @@ bool DataFileCommandParsed(const DataFileCommands& commands);
 // input that cannot be read.
 int RunDataFileCommand(const DataFileCommands& commands, std::ostream& out, std::ostream& err);
 
-// The commands themselves. Build commands print every diagnostic and write
-// nothing when one is an error.
-int RunCatalogueBuild(const std::string& input, const std::string& output, std::ostream& out,
-                      std::ostream& err);
-int RunCatalogueList(const std::string& input, std::ostream& out, std::ostream& err);
-int RunCourtListBuild(const std::string& input, const std::string& output, std::ostream& out,
-                      std::ostream& err);
-int RunCourtListList(const std::string& input, std::ostream& out, std::ostream& err);
-
 }  // namespace zeseal::tool

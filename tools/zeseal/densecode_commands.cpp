@@ -123,8 +123,8 @@ dc::DenseCodeReading ReadPicture(const DenseDecodeOptions& options, std::ostream
     return dc::ReadDenseCodeFromPage(page, at.x, at.y);
 }
 
-}  // namespace
-
+// The bytes of a file as the code carries them: its first 6600 bytes, zero
+// filled when it has fewer. A note goes to err when bytes are cut off.
 std::vector<std::uint8_t> DenseCodeInput(const std::string& path, std::ostream& err) {
     std::vector<std::uint8_t> bytes = ReadWholeFile(path, kMaxPictureBytes);
     if (bytes.size() > dc::kDenseInputBytes) {
@@ -135,13 +135,8 @@ std::vector<std::uint8_t> DenseCodeInput(const std::string& path, std::ostream& 
     return bytes;
 }
 
-std::vector<std::uint8_t> EncodeDenseCodeFile(const std::string& path, std::ostream& err) {
-    const std::vector<std::uint8_t> input = DenseCodeInput(path, err);
-    const frame::HeapBlock image = dc::EncodeDenseCode(input.data());
-    if (!image) throw ToolError("out of memory while encoding the dense code");
-    return {image.data(), image.data() + image.size()};
-}
-
+// Writes the picture: PGM or PNG (top row first, 300 dpi in the PNG), or
+// .raw, the library's block exactly (bottom row first, 323,584 bytes).
 int RunDenseEncode(const DenseEncodeOptions& options, std::ostream& out, std::ostream& err) {
     const bool png = EndsWith(options.output, ".png");
     const bool pgm = EndsWith(options.output, ".pgm");
@@ -168,6 +163,8 @@ int RunDenseEncode(const DenseEncodeOptions& options, std::ostream& out, std::os
     return 0;
 }
 
+// Reads the code, prints the corrections per codeword and writes the bytes.
+// Returns 1 without writing when a codeword cannot be corrected.
 int RunDenseDecode(const DenseDecodeOptions& options, std::ostream& out, std::ostream& err) {
     const bool toStandardOutput = options.output == "-";
     std::ostream& report = toStandardOutput ? err : out;
@@ -194,6 +191,15 @@ int RunDenseDecode(const DenseDecodeOptions& options, std::ostream& out, std::os
         report << "wrote " << reading.bytes.size() << " bytes to " << options.output << "\n";
     }
     return 0;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> EncodeDenseCodeFile(const std::string& path, std::ostream& err) {
+    const std::vector<std::uint8_t> input = DenseCodeInput(path, err);
+    const frame::HeapBlock image = dc::EncodeDenseCode(input.data());
+    if (!image) throw ToolError("out of memory while encoding the dense code");
+    return {image.data(), image.data() + image.size()};
 }
 
 void AddDenseCodeCommands(CLI::App& app, DenseCodeCommands& c) {

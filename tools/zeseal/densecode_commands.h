@@ -14,11 +14,9 @@ class App;
 
 namespace zeseal::tool {
 
-// The bytes of a file as the code carries them: its first 6600 bytes, zero
-// filled when it has fewer. A note goes to err when bytes are cut off.
-std::vector<std::uint8_t> DenseCodeInput(const std::string& path, std::ostream& err);
-
-// The encoder's picture of those bytes: 2528 x 128, bottom row first.
+// The encoder's picture of a file's bytes, 2528 x 128, bottom row first. The
+// code carries the file's first 6600 bytes, zero filled when it has fewer; a
+// note goes to err when bytes are cut off.
 std::vector<std::uint8_t> EncodeDenseCodeFile(const std::string& path, std::ostream& err);
 
 struct DenseEncodeOptions {
@@ -26,20 +24,12 @@ struct DenseEncodeOptions {
     std::string output;  // .pgm, .png or .raw
 };
 
-// Writes the picture: PGM or PNG (top row first, 300 dpi in the PNG), or
-// .raw, the library's block exactly (bottom row first, 323,584 bytes).
-int RunDenseEncode(const DenseEncodeOptions& options, std::ostream& out, std::ostream& err);
-
 struct DenseDecodeOptions {
     std::string input;     // the picture, or a page with --at
     std::string output;    // the 6600 bytes; "-" for the standard output
     std::string at;        // empty: the input is the picture itself
     std::int32_t dpi = 0;  // the page's resolution; 0: as the file states it
 };
-
-// Reads the code, prints the corrections per codeword and writes the bytes.
-// Returns 1 without writing when a codeword cannot be corrected.
-int RunDenseDecode(const DenseDecodeOptions& options, std::ostream& out, std::ostream& err);
 
 // The "densecode" command group, registered on the tool's app.
 struct DenseCodeCommands {

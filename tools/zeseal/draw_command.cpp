@@ -16,6 +16,10 @@
 namespace zeseal::tool {
 namespace {
 
+// The largest coordinate accepted: far beyond any page, small enough that
+// scaling to the largest resolution stays well inside an int32.
+constexpr std::int32_t kMaxCoordinate = 1000000;
+
 std::string_view TrimBlanks(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);

@@ -18,10 +18,6 @@ struct MarkPosition {
     std::int32_t y = 0;
 };
 
-// The largest coordinate accepted: far beyond any page, small enough that
-// scaling to the largest resolution stays well inside an int32.
-inline constexpr std::int32_t kMaxCoordinate = 1000000;
-
 // Parses "X,Y" (integers, blanks allowed around them); unit names the
 // position's unit in the message. Throws ToolError.
 MarkPosition ParsePosition(std::string_view text, std::string_view unit = "1/300 inch");

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "file_io.h"
+#include "png_codec.h"
+#include "pnm_reader.h"
 #include "tool_error.h"
 
 namespace zeseal::tool {

@@ -35,18 +35,15 @@ Image ReadImageFile(const std::string& path);
 Image ToGray(Image image);
 Image ToRgb(Image image);
 
-// Encodes a PNG (8-bit grey or RGB, with a pHYs chunk when dpi is set), and
-// writes one atomically. Throw ToolError on failure.
-std::vector<std::uint8_t> EncodePng(const Image& image);
+// Writes the picture as a PNG file (png_codec.h), atomically. Throws
+// ToolError on failure.
 void WritePngFile(const std::string& path, const Image& image);
 
 // Checks a picture's size against the limits; throws ToolError naming name.
 void CheckImageSize(std::int64_t width, std::int64_t height, std::int32_t channels,
                     std::string_view name);
 
-// Format-specific decoders behind DecodeImage.
-Image DecodePnm(std::span<const std::uint8_t> bytes, std::string_view name);
-Image DecodePng(std::span<const std::uint8_t> bytes, std::string_view name);
+// True when the bytes start with the PNG signature.
 bool LooksLikePng(std::span<const std::uint8_t> bytes);
 
 }  // namespace zeseal::tool

@@ -1,6 +1,8 @@
 // PNG through libpng. libpng reports errors by longjmp, so each setjmp lives
 // in a small function that touches only a heap-held state object: no C++
 // object with a destructor is skipped, and no local is read after the jump.
+#include "png_codec.h"
+
 #include <png.h>
 
 #include <cstdio>

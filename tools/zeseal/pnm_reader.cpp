@@ -2,6 +2,8 @@
 // largest sample value, separated by blanks and "#" comments, then exactly
 // one blank and the samples, one byte each up to 255, two bytes (most
 // significant first) above.
+#include "pnm_reader.h"
+
 #include <cstdint>
 #include <string>
 

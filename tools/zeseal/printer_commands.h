@@ -53,10 +53,6 @@ void ChooseSpooler(const std::string& spooler, const std::string& printersFile, 
 // "printers": the classified list, as a table or as JSON.
 int RunPrinterList(bool json, std::ostream& out);
 
-// Chooses the virtual spooler's file (file, or else ZESEAL_PRINTERS) for the
-// library and the tool. Throws ToolError when it cannot be used.
-void ChoosePrintersFile(const std::string& file, std::ostream& err);
-
 // Text as a JSON string literal, quotes included.
 std::string JsonString(const std::string& text);
 

@@ -108,7 +108,8 @@ void FillPrinterListView(HWND dialog, int listId, const dialogs::PrinterDialog& 
     SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(extendedStyle));
     HIMAGELIST pictures = ImageList_LoadImageA(
         ResourceModule(), MAKEINTRESOURCEA(dialogs::kPrinterPicturesBitmap),
-        dialogs::kPrinterPictureSize, 1, RGB(255, 255, 255), IMAGE_BITMAP, LR_DEFAULTCOLOR);
+        dialogs::kPrinterPictureSize, 1, dialogs::kPrinterPictureMaskRgb, IMAGE_BITMAP,
+        LR_DEFAULTCOLOR);
     SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(pictures));
 
     const int widths[] = {dialogs::kPrinterColumnWidth, dialogs::kVerdictColumnWidth};

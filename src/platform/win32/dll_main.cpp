@@ -3,7 +3,7 @@
 // nothing else.
 #include <windows.h>
 
-#include "platform/win32/fault_handler_win32.h"
+#include "platform/win32/fault_guard_win32.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) zeseal::frame::InstallFaultHandler();

@@ -7,7 +7,7 @@
 
 #include "frame/fault_frame.h"
 #include "frame/frame_heap.h"
-#include "platform/win32/fault_handler_win32.h"
+#include "platform/win32/fault_guard_win32.h"
 
 namespace zeseal::frame {
 namespace {

@@ -18,7 +18,7 @@ public:
     std::int32_t PixelHeight() override { return GetDeviceCaps(dc_, VERTRES); }
     PageRect ClipBox() override {
         RECT box = {};
-        GetClipBox(dc_, &box);
+        GetClipBox(dc_, &box);  // a failure leaves the box empty: x then counts from 0
         return {box.left, box.top, box.right, box.bottom};
     }
     std::int32_t SetStretchMode(std::int32_t mode) override { return SetStretchBltMode(dc_, mode); }

@@ -48,8 +48,7 @@ bool IsFieldLabel(const dialogs::PrinterDialog& dialog, const dialogs::DialogTex
     return !dialog.IsListDialog() && text.controlId >= 1027 && text.controlId <= 1029;
 }
 
-}  // namespace
-
+// The key that presses a button at the terminal.
 char ButtonKey(std::int32_t buttonId) noexcept {
     switch (buttonId) {
         case dialogs::kPrintButton: return 'p';
@@ -60,6 +59,8 @@ char ButtonKey(std::int32_t buttonId) noexcept {
         default: return 'c';  // every cancel button
     }
 }
+
+}  // namespace
 
 void TerminalPresenter::Show(const dialogs::PrinterDialog& dialog) {
     std::fputc('\n', out_);

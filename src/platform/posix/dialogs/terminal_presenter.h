@@ -25,7 +25,4 @@ private:
     std::FILE* out_;
 };
 
-// The key that presses a button at the terminal.
-char ButtonKey(std::int32_t buttonId) noexcept;
-
 }  // namespace zeseal::platform::posix

@@ -3,7 +3,7 @@
 // else the directory fixed when the library was built.
 #include "seams/system_directory.h"
 
-#include "platform/posix/files/system_directory_choice.h"
+#include "platform/posix/files/system_directory_posix.h"
 
 #include <sys/stat.h>
 

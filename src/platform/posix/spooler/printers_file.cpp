@@ -25,6 +25,8 @@ constexpr auto kPrinterKeys = std::to_array<std::string_view>({
     "resolution", "paper", "access", "fail",
 });
 
+constexpr std::int32_t kMaxPageSidePixels = 20000;
+
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
@@ -323,6 +325,13 @@ std::string Indentation(std::string_view line) {
     return std::string(line.substr(0, first == std::string_view::npos ? line.size() : first));
 }
 
+// "portrait", "landscape", or the number.
+std::string OrientationText(std::int16_t orientation) {
+    if (orientation == 1) return "portrait";
+    if (orientation == 2) return "landscape";
+    return std::to_string(orientation);
+}
+
 }  // namespace
 
 std::optional<PrintersFile> ParsePrintersFile(std::string_view text, FileProblem& problem) {
@@ -332,12 +341,6 @@ std::optional<PrintersFile> ParsePrintersFile(std::string_view text, FileProblem
         return std::nullopt;
     }
     return Parser(text, problem).Run();
-}
-
-std::string OrientationText(std::int16_t orientation) {
-    if (orientation == 1) return "portrait";
-    if (orientation == 2) return "landscape";
-    return std::to_string(orientation);
 }
 
 std::string RewriteSettings(const PrintersFile& file, std::size_t index,

@@ -49,7 +49,6 @@ inline constexpr std::uint32_t kFailStartDocument = 0x10;
 
 inline constexpr std::int32_t kDefaultResolution = 600;
 inline constexpr std::int32_t kMaxResolution = 9600;
-inline constexpr std::int32_t kMaxPageSidePixels = 20000;
 inline constexpr std::size_t kMaxPrintersFileBytes = 4u << 20;
 
 struct VirtualJob {
@@ -102,8 +101,5 @@ std::optional<PrintersFile> ParsePrintersFile(std::string_view text, FileProblem
 // attributes. Only the keys whose values differ are rewritten.
 std::string RewriteSettings(const PrintersFile& file, std::size_t index,
                             const VirtualPrinter& changed);
-
-// "portrait", "landscape", or the number.
-std::string OrientationText(std::int16_t orientation);
 
 }  // namespace zeseal::platform::posix

@@ -201,6 +201,7 @@ public:
 
     std::unique_ptr<PrintDocument> StartDocument(std::string_view, const DeviceMode& mode) override {
         if (Fails(kFailStartDocument)) return nullptr;
+        // A folder that cannot be made shows below, when no job id can be reserved in it.
         std::error_code error;
         std::filesystem::create_directories(outputFolder_, error);
         std::uint32_t id = 0;

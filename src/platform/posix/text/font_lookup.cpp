@@ -77,6 +77,7 @@ bool Match(const Request& request, std::int32_t weight, bool italic, FontFile& f
     int index = 0;
     int fontWeight = FC_WEIGHT_REGULAR;
     if (FcPatternGetString(font.p, FC_FILE, 0, &file) != FcResultMatch) return false;
+    // The font may lack any of these; the value set above then stands.
     FcPatternGetString(font.p, FC_FAMILY, 0, &family);
     FcPatternGetInteger(font.p, FC_INDEX, 0, &index);
     FcPatternGetInteger(font.p, FC_WEIGHT, 0, &fontWeight);

@@ -79,7 +79,7 @@ void FreeTypeLine::Draw(const std::u32string& text, std::int32_t left, std::int3
         if (FT_Load_Char(face, c, FT_LOAD_DEFAULT | FT_LOAD_TARGET_MONO) != 0) continue;
         FT_GlyphSlot slot = face->glyph;
         if (emboldenStrength_ != 0 && slot->format == FT_GLYPH_FORMAT_OUTLINE) {
-            FT_Outline_EmboldenXY(&slot->outline, emboldenStrength_, 0);
+            FT_Outline_EmboldenXY(&slot->outline, emboldenStrength_, 0);  // a failure leaves it thin
         }
         if (FT_Render_Glyph(slot, FT_RENDER_MODE_MONO) != 0) continue;
         const FT_Bitmap& bitmap = slot->bitmap;

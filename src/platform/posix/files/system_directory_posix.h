@@ -1,4 +1,5 @@
-// The host's own choice of system directory (iZeHostSetSystemDirectory).
+// What the POSIX system directory adds to the seam of seams/system_directory.h:
+// the host's own choice of directory (iZeHostSetSystemDirectory).
 #pragma once
 
 namespace zeseal::platform::posix {
