@@ -1,6 +1,8 @@
 #include "marks/draw_on_page.h"
 
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 #include "marks/bitmap_holder.h"
 #include "marks/bmp_image.h"
@@ -10,8 +12,15 @@ namespace {
 
 // trunc(v + 0.5): non-negative values round half up, negative ones move one
 // step toward zero. Every coordinate passes through this on its way out.
+// Positions past the device's coordinate range saturate at its ends, which
+// lie off every page: such a mark is placed, and nothing of it shows.
 std::int32_t HandOver(double v) noexcept {
-    return static_cast<std::int32_t>(std::trunc(v + 0.5));
+    constexpr auto kLowest = std::numeric_limits<std::int32_t>::min();
+    constexpr auto kHighest = std::numeric_limits<std::int32_t>::max();
+    const double rounded = std::trunc(v + 0.5);
+    if (!(rounded >= double(kLowest))) return kLowest;  // NaN included
+    if (rounded > double(kHighest)) return kHighest;
+    return static_cast<std::int32_t>(rounded);
 }
 
 }  // namespace
