@@ -161,13 +161,7 @@ public:
             const VirtualPrinter* current = FindPrinter(file, printer_.name, &index);
             if (current == nullptr) return std::nullopt;
             written = *current;
-            written.dataType = info.dataType;
-            written.hasDeviceMode = info.deviceMode.has_value();
-            if (info.deviceMode) {
-                written.copies = info.deviceMode->copies;
-                written.orientation = info.deviceMode->orientation;
-            }
-            written.attributes = info.attributes;
+            ApplyChanges(printer_, info, written);
             return RewriteSettings(file, index, written);
         });
         if (!ok) return Error(kErrorGenFailure);
@@ -221,6 +215,25 @@ public:
     std::uint32_t LastError() const override { return lastError_; }
 
 private:
+    // Puts onto current (the record as it is in the file now) only what the
+    // caller changed from the record this handle read: another process may
+    // have changed the other fields since, and its changes must stay.
+    static void ApplyChanges(const VirtualPrinter& read, const PrinterInfo& info,
+                             VirtualPrinter& current) {
+        if (info.dataType != read.dataType) current.dataType = info.dataType;
+        if (info.deviceMode.has_value() != read.hasDeviceMode) {
+            current.hasDeviceMode = info.deviceMode.has_value();
+        }
+        if (info.deviceMode) {
+            if (info.deviceMode->copies != read.copies) current.copies = info.deviceMode->copies;
+            if (info.deviceMode->orientation != read.orientation) {
+                current.orientation = info.deviceMode->orientation;
+            }
+        }
+        const std::uint32_t flipped = info.attributes ^ read.attributes;
+        current.attributes = (current.attributes & ~flipped) | (info.attributes & flipped);
+    }
+
     static DeviceMode DeviceModeOf(const VirtualPrinter& printer) {
         DeviceMode mode;
         mode.orientation = printer.orientation;
