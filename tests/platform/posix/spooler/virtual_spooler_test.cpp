@@ -1,12 +1,16 @@
 #include "platform/posix/spooler/virtual_spooler.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sched.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
+#include <fstream>
 
 #include "seams/page_device.h"
 #include "seams/spooler.h"
@@ -293,6 +297,58 @@ TEST(VirtualSpoolerStress, TwoProcessesChangingDifferentFieldsLoseNothing) {
         EXPECT_TRUE(info.dataType == "T" + std::to_string(kRounds) ||
                     info.dataType == "T" + std::to_string(kRounds - 1))
             << name;
+    }
+}
+
+// The parsed file is kept between calls; every way the file can change
+// between two calls must still show in the next one, including changes too
+// quick or too small to alter its size or modification time.
+TEST(VirtualSpooler, AChangedFileIsSeenByTheNextCall) {
+    const auto copiesOf = [](const char* name) {
+        PrinterInfo info;
+        std::uint32_t error = 0;
+        auto printer = ActiveSpooler().Open(name, PrinterAccess::kUse, error);
+        return printer && printer->ReadInfo(info) && info.deviceMode ? int{info.deviceMode->copies} : -1;
+    };
+    const auto setTimes = [](const std::filesystem::path& path, const timespec& modified) {
+        const timespec times[2] = {modified, modified};
+        ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    };
+    const std::string before = "[printer P]\nport = LPT1:\ndriver = D\ncopies = 1\n";
+    const std::string after = "[printer P]\nport = LPT1:\ndriver = D\ncopies = 2\n";
+    struct Case {
+        const char* what;
+        bool ageFirst;  // the file was last changed long before it is read
+        void (*change)(const TempPrintersFile&, const std::string&);
+    };
+    const Case cases[] = {
+        {"rewritten in place at once, same size", false,
+         [](const TempPrintersFile& f, const std::string& text) { f.Rewrite(text); }},
+        {"rewritten in place, same size, old time put back", true,
+         [](const TempPrintersFile& f, const std::string& text) {
+             struct stat st = {};
+             ASSERT_EQ(stat(f.path().c_str(), &st), 0);
+             f.Rewrite(text);
+             const timespec times[2] = {st.st_mtim, st.st_mtim};
+             ASSERT_EQ(utimensat(AT_FDCWD, f.path().c_str(), times, 0), 0);
+         }},
+        {"replaced by another file under its name", true,
+         [](const TempPrintersFile& f, const std::string& text) {
+             const auto other = f.folder() / "other.txt";
+             std::ofstream(other, std::ios::binary) << text;
+             std::filesystem::rename(other, f.path());
+         }},
+        {"grown", true,
+         [](const TempPrintersFile& f, const std::string& text) { f.Rewrite(text + "# more\n"); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempPrintersFile file(before);
+        if (c.ageFirst) setTimes(file.path(), timespec{std::time(nullptr) - 60, 0});
+        EXPECT_EQ(copiesOf("P"), 1);
+        EXPECT_EQ(copiesOf("p"), 1);  // used again from the kept parse
+        c.change(file, after);
+        EXPECT_EQ(copiesOf("P"), 2);
     }
 }
 
