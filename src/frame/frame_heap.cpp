@@ -1,5 +1,6 @@
 #include "frame/frame_heap.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -14,6 +15,7 @@ struct alignas(std::max_align_t) BlockHeader {
 namespace {
 
 thread_local BlockCollector* innermostCollector = nullptr;
+std::atomic<AllocationRefusal> allocationRefusal{nullptr};
 
 BlockHeader* HeaderOf(void* block) noexcept {
     return static_cast<BlockHeader*>(block) - 1;
@@ -47,6 +49,10 @@ std::size_t BlockCollector::LiveBlocks() const noexcept {
 
 void* AllocateZeroed(std::size_t size) noexcept {
     if (size > SIZE_MAX - sizeof(BlockHeader)) return nullptr;
+    if (const AllocationRefusal refuse = allocationRefusal.load(std::memory_order_relaxed);
+        refuse != nullptr && refuse()) {
+        return nullptr;
+    }
     auto* h = static_cast<BlockHeader*>(std::calloc(1, sizeof(BlockHeader) + size));
     if (h == nullptr) return nullptr;
     h->prev = nullptr;
@@ -69,6 +75,10 @@ void ReleaseBlock(void* block) noexcept {
         if (h->next != nullptr) h->next->prev = h->prev;
     }
     std::free(h);
+}
+
+void SetAllocationRefusal(AllocationRefusal refusal) noexcept {
+    allocationRefusal.store(refusal, std::memory_order_relaxed);
 }
 
 }  // namespace zeseal::frame

@@ -40,6 +40,12 @@ void* AllocateZeroed(std::size_t size) noexcept;
 // Frees a block from AllocateZeroed; nullptr is ignored.
 void ReleaseBlock(void* block) noexcept;
 
+// For the allocation-failure tests: when set, AllocateZeroed asks it before
+// taking each block and answers nullptr when it returns true, as if memory
+// had run out. Unset (nullptr) unless a test sets it.
+using AllocationRefusal = bool (*)() noexcept;
+void SetAllocationRefusal(AllocationRefusal refusal) noexcept;
+
 // Owns one block from AllocateZeroed.
 class HeapBlock {
 public:

@@ -38,7 +38,7 @@ bool IsWholeBmpFile(const std::uint8_t* file, std::size_t size) noexcept {
 }
 
 bool DrawBmpFile(platform::PageDevice& page, const char* path, std::int32_t x, std::int32_t y,
-                 std::int32_t dpiBase) noexcept {
+                 std::int32_t dpiBase) {
     // Set for what follows; the previous mode is not needed, nor restored.
     page.SetBackgroundMode(platform::kBackgroundTransparent);
     frame::HeapBlock bmp;
@@ -47,7 +47,7 @@ bool DrawBmpFile(platform::PageDevice& page, const char* path, std::int32_t x, s
 }
 
 bool DrawBmpFileImage(platform::PageDevice& page, const std::uint8_t* file, std::size_t size,
-                      std::int32_t x, std::int32_t y, std::int32_t dpiBase) noexcept {
+                      std::int32_t x, std::int32_t y, std::int32_t dpiBase) {
     // Set for what follows; the previous mode is not needed, nor restored.
     page.SetBackgroundMode(platform::kBackgroundTransparent);
     // A file carries its own pixel offset; an 8-bit logo need not put its

@@ -20,12 +20,13 @@ bool IsWholeBmpFile(const std::uint8_t* file, std::size_t size) noexcept;
 
 // Draws a BMP file from its stored pixel offset, ANDed onto the page at
 // (x, y) in 1/dpiBase inch. Returns false when the file cannot be read, its
-// headers are not those of a drawable picture, or the drawing fails.
+// headers are not those of a drawable picture, or the drawing fails. Passes on
+// what the device throws when setting its background mode.
 bool DrawBmpFile(platform::PageDevice& page, const char* path, std::int32_t x, std::int32_t y,
-                 std::int32_t dpiBase) noexcept;
+                 std::int32_t dpiBase);
 
 // The drawing step of DrawBmpFile, for a file of size bytes read whole.
 bool DrawBmpFileImage(platform::PageDevice& page, const std::uint8_t* file, std::size_t size,
-                      std::int32_t x, std::int32_t y, std::int32_t dpiBase) noexcept;
+                      std::int32_t x, std::int32_t y, std::int32_t dpiBase);
 
 }  // namespace zeseal::marks

@@ -28,7 +28,8 @@ Placement PlaceOnPage(std::int32_t devDpiX, std::int32_t devDpiY, std::int32_t c
                       std::int32_t srcWidth, std::int32_t srcHeight, std::int32_t x, std::int32_t y,
                       std::int32_t dpiBase) noexcept;
 
-// Returns the number of scan lines drawn, or -1 when drawing fails.
+// Returns the number of scan lines drawn, or -1 when drawing fails; a device
+// that throws (out of memory while scaling) fails the drawing.
 std::int32_t DrawOnPage(platform::PageDevice& page, const std::uint8_t* infoHeader,
                         const std::uint8_t* bits, std::int32_t srcWidth, std::int32_t srcHeight,
                         std::int32_t x, std::int32_t y, std::int32_t dpiBase,
@@ -39,8 +40,9 @@ std::int32_t DrawOnPage(platform::PageDevice& page, const std::uint8_t* infoHead
 // whatever the file header says. imageLength is the number of bytes the
 // image may occupy; an image whose headers, colour table or pixels would
 // reach past it, or that LocateBmpPicture refuses, is not drawn. Returns
-// true when drawn.
+// true when drawn. Passes on what the device throws when setting its
+// background mode.
 bool DrawBmpImage(platform::PageDevice& page, const std::uint8_t* image, std::size_t imageLength,
-                  std::int32_t x, std::int32_t y, std::int32_t dpiBase) noexcept;
+                  std::int32_t x, std::int32_t y, std::int32_t dpiBase);
 
 }  // namespace zeseal::marks

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -237,6 +238,41 @@ TEST(iZeWaterCode, RefusesCountsAndDevicesItCannotUse) {
     }
     const Bytes mark = authoring::MakeMarkRaster(1, 1, 8, Bytes{0});
     EXPECT_EQ(RunWatermark(ContainerText(mark), destroyed).draw, 2000);
+}
+
+}  // namespace
+}  // namespace zeseal
+
+namespace zeseal {
+namespace {
+
+TEST(MarkExports, ExtremePositionsPlaceTheWatermarkOffThePage) {
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    const std::string text =
+        testing::ContainerText(authoring::MakeMarkRaster(2, 2, 24, std::vector<std::uint8_t>(12, 0)));
+    struct Case {
+        const char* name;
+        std::int32_t x, y;
+        bool inked;
+    };
+    const Case cases[] = {
+        {"in range", 1, 1, true},
+        {"largest x", kMax, 1, false},
+        {"y of 2^30", 1, 1 << 30, false},
+        {"smallest x", kMin, 1, false},
+        {"smallest y", 1, kMin, false},
+        {"both largest", kMax, kMax, false},
+    };
+    for (const auto& c : cases) {
+        testing::OwnedPage page(64, 64, 600);
+        testing::MarkBuffers buffers(text, 4096);
+        EXPECT_EQ(iZeWaterMark(page.dc(), text.c_str(), buffers.work.data(), buffers.raster.data(),
+                               static_cast<std::int32_t>(text.size()), 0, 0, c.x, c.y),
+                  ZE_OK)
+            << c.name;
+        EXPECT_EQ(page.InkedPixels() > 0, c.inked) << c.name;
+    }
 }
 
 }  // namespace

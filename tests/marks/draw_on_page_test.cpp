@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <vector>
 
 #include "base/byte_order.h"
@@ -32,6 +33,34 @@ TEST(PlaceOnPage, ScalesFromTheBaseToTheDevice) {
     };
     for (const auto& c : cases) {
         const Placement at = PlaceOnPage(c.dpi, c.dpi, c.clipLeft, c.srcW, c.srcH, c.x, c.y, c.base);
+        EXPECT_EQ(at.destX, c.at.destX) << c.name;
+        EXPECT_EQ(at.destY, c.at.destY) << c.name;
+        EXPECT_EQ(at.destWidth, c.at.destWidth) << c.name;
+        EXPECT_EQ(at.destHeight, c.at.destHeight) << c.name;
+    }
+}
+
+TEST(PlaceOnPage, PositionsPastTheDeviceRangeSaturate) {
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+    struct Case {
+        const char* name;
+        std::int32_t dpi, srcW, x, y, base;
+        Placement at;
+    };
+    const Case cases[] = {
+        {"largest x doubled", 600, 1, kMax, 0, 300, {kMax, 0, 2, 2}},
+        {"y of 2^30 doubled", 600, 1, 1, 1 << 30, 300, {62, kMax, 2, 2}},
+        {"smallest x doubled", 600, 1, kMin, 0, 300, {kMin, 0, 2, 2}},
+        {"smallest y doubled", 600, 1, 1, kMin, 300, {62, kMin, 2, 2}},
+        {"largest width doubled", 600, kMax, 1, 1, 300, {62, 2, kMax, 2}},
+        {"the last x that fits", 300, 1, kMax - 30, 0, 300, {kMax, 0, 1, 1}},
+        {"one past it", 300, 1, kMax - 29, 0, 300, {kMax, 0, 1, 1}},
+        {"smallest y unscaled moves toward zero twice", 300, 1, 1, kMin, 300, {31, kMin + 2, 1, 1}},
+        {"a huge device resolution", kMax, 1, 1, 1, 1, {kMax, kMax, kMax, kMax}},
+    };
+    for (const auto& c : cases) {
+        const Placement at = PlaceOnPage(c.dpi, c.dpi, 0, c.srcW, 1, c.x, c.y, c.base);
         EXPECT_EQ(at.destX, c.at.destX) << c.name;
         EXPECT_EQ(at.destY, c.at.destY) << c.name;
         EXPECT_EQ(at.destWidth, c.at.destWidth) << c.name;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <unordered_map>
 
 #include "base/ascii_case.h"
 #include "platform/posix/spooler/spooler_flag_names.h"
@@ -138,11 +139,11 @@ private:
             return Fail(index, "a printer name cannot contain ','");
         }
         if (!FinishPrinter()) return false;
-        for (const VirtualPrinter& other : file_.printers) {
-            if (SameIgnoringCase(other.name, name)) {
-                return Fail(index, "printer '" + std::string(name) + "' is already defined on line " +
-                                       std::to_string(other.headerLine + 1));
-            }
+        // A map, not a scan of the printers so far: a file may hold thousands.
+        const auto [earlier, added] = headerLines_.emplace(LowerCased(name), index);
+        if (!added) {
+            return Fail(index, "printer '" + std::string(name) + "' is already defined on line " +
+                                   std::to_string(earlier->second + 1));
         }
         file_.printers.emplace_back();
         current_ = &file_.printers.back();
@@ -316,6 +317,7 @@ private:
     FileProblem& problem_;
     PrintersFile file_;
     VirtualPrinter* current_ = nullptr;
+    std::unordered_map<std::string, std::size_t> headerLines_;  // by lower-cased printer name
     bool seenDefault_ = false;
     bool seenOutput_ = false;
 };

@@ -81,8 +81,10 @@ bool UpdatePrintersFile(const std::string& path,
                         const std::function<std::optional<std::string>(const PrintersFile&)>& edit) {
     // The lock sits on the file itself. A writer that waited may find, once it
     // holds the lock, that the name now belongs to the file another writer
-    // renamed into place; it then starts again on that file.
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    // renamed into place; it then starts again on that file. Each new start
+    // follows another writer's finished write, and a busy writer can overtake
+    // a waiting one many times in a row, so the bound is only a backstop.
+    for (int attempt = 0; attempt < 100000; ++attempt) {
         const FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
         if (fd.get() < 0) return false;
         int locked;

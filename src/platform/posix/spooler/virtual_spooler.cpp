@@ -2,6 +2,8 @@
 #include "platform/posix/spooler/virtual_spooler.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,6 +11,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
+#include <optional>
+#include <unordered_map>
 
 #include "base/ascii_case.h"
 #include "platform/posix/page/png_writer.h"
@@ -23,15 +27,127 @@ namespace {
 
 std::mutex choiceMutex;
 
-// The last file parsed, with the text it was parsed from: a call that reads
-// the same text again skips the parse.
-std::mutex cacheMutex;
-std::shared_ptr<const PrintersFile> cached;
-std::string cachedPath;
-std::string cachedText;
 std::string& Chosen() {
     static std::string chosen;
     return chosen;
+}
+
+// A parsed printers file with what lookups by name need.
+struct ParsedPrinters {
+    PrintersFile file;
+    std::unordered_map<std::string, std::size_t> byName;  // lower-cased name: first such printer
+    std::uint32_t highestJob = 0;                         // over every printer
+
+    explicit ParsedPrinters(PrintersFile parsed) : file(std::move(parsed)) {
+        for (std::size_t i = 0; i < file.printers.size(); ++i) {
+            byName.emplace(base::LowerCased(file.printers[i].name), i);
+            for (const VirtualJob& job : file.printers[i].jobs) highestJob = std::max(highestJob, job.id);
+        }
+    }
+
+    const VirtualPrinter* Find(std::string_view name) const {
+        const auto found = byName.find(base::LowerCased(name));
+        return found == byName.end() ? nullptr : &file.printers[found->second];
+    }
+};
+
+// What tells one state of a file from another without reading it.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified = {};
+    timespec changed = {};
+
+    explicit FileIdentity(const struct stat& st)
+        : device(st.st_dev), inode(st.st_ino), size(st.st_size), modified(st.st_mtim),
+          changed(st.st_ctim) {}
+
+    bool operator==(const FileIdentity& other) const {
+        return device == other.device && inode == other.inode && size == other.size &&
+               modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec &&
+               changed.tv_sec == other.changed.tv_sec && changed.tv_nsec == other.changed.tv_nsec;
+    }
+};
+
+std::int64_t Nanoseconds(const timespec& t) {
+    return std::int64_t{t.tv_sec} * 1000000000 + t.tv_nsec;
+}
+
+// Whether a change made to the file after `now` is bound to show in its
+// identity. File times come from a clock that ticks coarsely (and on some
+// file systems only by whole seconds), so a change in the same tick as the
+// one identity records may leave the identity as it was: only a file last
+// changed well before now can be known by its identity alone.
+bool IdentityIsTelling(const FileIdentity& identity, const timespec& now) {
+    const bool wholeSeconds = identity.modified.tv_nsec == 0 && identity.changed.tv_nsec == 0;
+    const std::int64_t margin = wholeSeconds ? 2'000'000'000 : 50'000'000;
+    const std::int64_t before = Nanoseconds(now) - margin;
+    return Nanoseconds(identity.modified) < before && Nanoseconds(identity.changed) < before;
+}
+
+// The last file parsed: its path, its identity and text when read, and
+// whether that identity alone tells a later change. A listing opens every
+// printer in turn, so each open must not read and parse the whole file again.
+struct ParseCache {
+    std::mutex mutex;
+    std::string path;
+    std::optional<FileIdentity> identity;
+    bool telling = false;
+    std::string text;
+    std::shared_ptr<const ParsedPrinters> parsed;
+};
+
+ParseCache& Cache() {
+    static ParseCache cache;
+    return cache;
+}
+
+// The chosen file, parsed: from the cache while the file's identity shows
+// no change, else read afresh (and parsed again only when its text differs).
+std::shared_ptr<const ParsedPrinters> LoadChosen() {
+    const std::string path = VirtualSpoolerFile();
+    if (path.empty()) return nullptr;
+    ParseCache& cache = Cache();
+    timespec now = {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    struct stat st = {};
+    std::optional<FileIdentity> identity;
+    if (stat(path.c_str(), &st) == 0) identity.emplace(st);
+    {
+        std::lock_guard lock(cache.mutex);
+        if (cache.parsed && cache.telling && identity && cache.path == path && cache.identity == identity) {
+            return cache.parsed;
+        }
+    }
+    // The identity was taken before the read: a change in between shows as
+    // a different identity next time, or falls within the untrusted margin.
+    std::string text;
+    FileProblem problem;
+    if (!ReadPrintersText(path, text, problem)) {
+        ReportFileProblem(path, problem);
+        return nullptr;
+    }
+    std::shared_ptr<const ParsedPrinters> parsed;
+    {
+        std::lock_guard lock(cache.mutex);
+        if (cache.parsed && cache.path == path && cache.text == text) parsed = cache.parsed;
+    }
+    if (!parsed) {
+        auto file = ParsePrintersFile(text, problem);
+        if (!file) {
+            ReportFileProblem(path, problem);
+            return nullptr;
+        }
+        parsed = std::make_shared<const ParsedPrinters>(std::move(*file));
+    }
+    std::lock_guard lock(cache.mutex);
+    cache.path = path;
+    cache.identity = identity;
+    cache.telling = identity && IdentityIsTelling(*identity, now);
+    cache.text = std::move(text);
+    cache.parsed = parsed;
+    return parsed;
 }
 
 const VirtualPrinter* FindPrinter(const PrintersFile& file, std::string_view name, std::size_t* index) {
@@ -129,14 +245,10 @@ bool ReserveJobId(const std::string& folder, std::uint32_t first, std::uint32_t&
 
 class VirtualPrinterHandle final : public PrinterHandle {
 public:
-    VirtualPrinterHandle(std::string path, const PrintersFile& file, VirtualPrinter printer,
+    VirtualPrinterHandle(std::string path, const ParsedPrinters& parsed, VirtualPrinter printer,
                          PrinterAccess access)
         : path_(std::move(path)), printer_(std::move(printer)), access_(access),
-          outputFolder_(OutputFolderOf(path_, file)) {
-        for (const VirtualPrinter& p : file.printers) {
-            for (const VirtualJob& job : p.jobs) highestJob_ = std::max(highestJob_, job.id);
-        }
-    }
+          outputFolder_(OutputFolderOf(path_, parsed.file)), highestJob_(parsed.highestJob) {}
 
     bool ReadInfo(PrinterInfo& info) override {
         if (Fails(kFailReadInfo)) return false;
@@ -161,13 +273,7 @@ public:
             const VirtualPrinter* current = FindPrinter(file, printer_.name, &index);
             if (current == nullptr) return std::nullopt;
             written = *current;
-            written.dataType = info.dataType;
-            written.hasDeviceMode = info.deviceMode.has_value();
-            if (info.deviceMode) {
-                written.copies = info.deviceMode->copies;
-                written.orientation = info.deviceMode->orientation;
-            }
-            written.attributes = info.attributes;
+            ApplyChanges(printer_, info, written);
             return RewriteSettings(file, index, written);
         });
         if (!ok) return Error(kErrorGenFailure);
@@ -221,6 +327,25 @@ public:
     std::uint32_t LastError() const override { return lastError_; }
 
 private:
+    // Puts onto current (the record as it is in the file now) only what the
+    // caller changed from the record this handle read: another process may
+    // have changed the other fields since, and its changes must stay.
+    static void ApplyChanges(const VirtualPrinter& read, const PrinterInfo& info,
+                             VirtualPrinter& current) {
+        if (info.dataType != read.dataType) current.dataType = info.dataType;
+        if (info.deviceMode.has_value() != read.hasDeviceMode) {
+            current.hasDeviceMode = info.deviceMode.has_value();
+        }
+        if (info.deviceMode) {
+            if (info.deviceMode->copies != read.copies) current.copies = info.deviceMode->copies;
+            if (info.deviceMode->orientation != read.orientation) {
+                current.orientation = info.deviceMode->orientation;
+            }
+        }
+        const std::uint32_t flipped = info.attributes ^ read.attributes;
+        current.attributes = (current.attributes & ~flipped) | (info.attributes & flipped);
+    }
+
     static DeviceMode DeviceModeOf(const VirtualPrinter& printer) {
         DeviceMode mode;
         mode.orientation = printer.orientation;
@@ -251,16 +376,17 @@ class VirtualSpooler final : public Spooler {
 public:
     bool ListLocalPrinters(std::vector<LocalPrinter>& printers) override {
         printers.clear();
-        const auto file = LoadChosenPrintersFile();
-        if (!file) return VirtualSpoolerFile().empty();  // no file chosen: no printers
-        for (const VirtualPrinter& p : file->printers) printers.push_back({p.name, p.port, p.driver});
+        const auto parsed = LoadChosen();
+        if (!parsed) return VirtualSpoolerFile().empty();  // no file chosen: no printers
+        printers.reserve(parsed->file.printers.size());
+        for (const VirtualPrinter& p : parsed->file.printers) printers.push_back({p.name, p.port, p.driver});
         return true;
     }
 
     std::unique_ptr<PrinterHandle> Open(std::string_view name, PrinterAccess access,
                                         std::uint32_t& error) override {
-        const auto file = LoadChosenPrintersFile();
-        const VirtualPrinter* printer = file ? FindPrinter(*file, name, nullptr) : nullptr;
+        const auto parsed = LoadChosen();
+        const VirtualPrinter* printer = parsed ? parsed->Find(name) : nullptr;
         if (printer == nullptr) {
             error = kErrorInvalidPrinterName;
             return nullptr;
@@ -270,7 +396,7 @@ public:
             return nullptr;
         }
         error = 0;
-        return std::make_unique<VirtualPrinterHandle>(VirtualSpoolerFile(), *file, *printer, access);
+        return std::make_unique<VirtualPrinterHandle>(VirtualSpoolerFile(), *parsed, *printer, access);
     }
 };
 
@@ -302,29 +428,9 @@ std::string VirtualSpoolerFile() {
 }
 
 std::shared_ptr<const PrintersFile> LoadChosenPrintersFile() {
-    const std::string path = VirtualSpoolerFile();
-    if (path.empty()) return nullptr;
-    std::string text;
-    FileProblem problem;
-    if (!ReadPrintersText(path, text, problem)) {
-        ReportFileProblem(path, problem);
-        return nullptr;
-    }
-    {
-        std::lock_guard lock(cacheMutex);
-        if (cached && cachedPath == path && cachedText == text) return cached;
-    }
-    auto parsed = ParsePrintersFile(text, problem);
-    if (!parsed) {
-        ReportFileProblem(path, problem);
-        return nullptr;
-    }
-    auto file = std::make_shared<const PrintersFile>(std::move(*parsed));
-    std::lock_guard lock(cacheMutex);
-    cached = file;
-    cachedPath = path;
-    cachedText = std::move(text);
-    return file;
+    auto parsed = LoadChosen();
+    if (!parsed) return nullptr;
+    return std::shared_ptr<const PrintersFile>(parsed, &parsed->file);
 }
 
 std::string OutputFolderOf(const std::string& path, const PrintersFile& file) {

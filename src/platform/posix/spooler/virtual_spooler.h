@@ -2,10 +2,13 @@
 // (see printers_file.h), chosen by iZeHostUseVirtualSpooler or the
 // environment variable ZESEAL_PRINTERS.
 //
-// Every call reads the file afresh. A change of settings is written back
-// atomically under an advisory lock, so two processes never lose each
-// other's changes. A printed document lands in the file's output folder as
-// one PNG per page, named job-<id>-page-<n>.png.
+// The parsed file is kept and used again while the file's identity (device,
+// inode, size, change times) shows no change since it was read; a file
+// changed too recently for its times to tell is read again. A change of
+// settings is written back atomically under an advisory lock, onto the
+// record as it is then, so two processes never lose each other's changes.
+// A printed document lands in the file's output folder as one PNG per page,
+// named job-<id>-page-<n>.png.
 #pragma once
 
 #include <memory>
@@ -26,10 +29,9 @@ int ChooseVirtualSpoolerFile(const char* path);
 // The chosen printers file, or empty when there is none.
 std::string VirtualSpoolerFile();
 
-// Reads and parses the chosen file. Reports a problem to the diagnostic
-// stream (with the line number) and returns nothing. The file is read on
-// every call; when its text is the same as last time, the earlier parse is
-// used again.
+// The chosen file, parsed. Reports a problem to the diagnostic stream (with
+// the line number) and returns nothing. The earlier parse is used again
+// while the file shows no change, or when its text read again is the same.
 std::shared_ptr<const PrintersFile> LoadChosenPrintersFile();
 
 // The folder where the printers file at path sends printed pages.
