@@ -11,6 +11,7 @@
 #include "catalogue/data_file_scan.h"
 #include "catalogue/model_name.h"
 #include "seams/system_directory.h"
+#include "seams/whole_file.h"
 
 namespace zeseal::catalogue {
 
@@ -46,7 +47,7 @@ std::int32_t LookupCourtPrinter(const char* name) noexcept {
     try {
         const std::string path = platform::SystemFilePath(kCourtListFileName);
         if (path.empty()) return kCourtListMissing;
-        std::FILE* file = std::fopen(path.c_str(), "rb");
+        std::FILE* file = platform::OpenRegularFile(path.c_str());
         if (file == nullptr) return kCourtListMissing;
         const std::int32_t result = ScanCourtList(file, name);
         std::fclose(file);

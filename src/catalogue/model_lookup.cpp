@@ -10,6 +10,7 @@
 #include "catalogue/model_name.h"
 #include "catalogue/model_record.h"
 #include "seams/system_directory.h"
+#include "seams/whole_file.h"
 
 namespace zeseal::catalogue {
 
@@ -48,7 +49,7 @@ std::int32_t LookupSupportedModel(const char* name) noexcept {
     try {
         const std::string path = platform::SystemFilePath(kModelFileName);
         if (path.empty()) return kModelFileBad;
-        std::FILE* file = std::fopen(path.c_str(), "rb");
+        std::FILE* file = platform::OpenRegularFile(path.c_str());
         if (file == nullptr) return kModelFileBad;
         const std::int32_t result = ScanModelFile(file, name);
         std::fclose(file);

@@ -2,6 +2,11 @@
 // sharing and the sequential-scan hint, its size, one read loop.
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdint>
+
 #include "seams/whole_file.h"
 
 namespace zeseal::platform {
@@ -21,13 +26,25 @@ private:
     HANDLE h_;
 };
 
+// Opens path for reading when it is a file on disk; a pipe or a device is
+// refused before anything reads from it.
+HANDLE OpenDiskFile(const char* path) noexcept {
+    if (path == nullptr || *path == '\0') return INVALID_HANDLE_VALUE;
+    HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h != INVALID_HANDLE_VALUE && GetFileType(h) != FILE_TYPE_DISK) {
+        CloseHandle(h);
+        return INVALID_HANDLE_VALUE;
+    }
+    return h;
+}
+
 }  // namespace
 
 bool ReadWholeFile(const char* path, std::uint64_t maxBytes, frame::HeapBlock& contents) noexcept {
     contents.reset();
     if (path == nullptr || *path == '\0') return false;
-    const FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    const FileHandle file(OpenDiskFile(path));
     if (file.get() == INVALID_HANDLE_VALUE) return false;
     DWORD high = 0;
     const DWORD low = GetFileSize(file.get(), &high);
@@ -46,6 +63,19 @@ bool ReadWholeFile(const char* path, std::uint64_t maxBytes, frame::HeapBlock& c
     }
     contents = std::move(block);
     return true;
+}
+
+std::FILE* OpenRegularFile(const char* path) noexcept {
+    HANDLE h = OpenDiskFile(path);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    const int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(h), _O_RDONLY | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(h);
+        return nullptr;
+    }
+    std::FILE* file = _fdopen(fd, "rb");
+    if (file == nullptr) _close(fd);  // closes the handle too
+    return file;
 }
 
 }  // namespace zeseal::platform

@@ -1,6 +1,9 @@
 // The diagnostic stream of the POSIX build, chosen by ZESEAL_DIAGNOSTICS.
 #include "frame/diagnostics.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -27,11 +30,26 @@ void DiagnosticText(std::string_view text) noexcept {
     if (destination == nullptr || text.empty()) return;
     std::lock_guard lock(writeMutex);
     const bool toStderr = std::strcmp(destination, "stderr") == 0 || std::strcmp(destination, "1") == 0;
-    std::FILE* out = toStderr ? stderr : std::fopen(destination, "a");
-    if (out == nullptr) return;
-    std::fwrite(text.data(), 1, text.size(), out);
-    if (toStderr) std::fflush(out);
-    else std::fclose(out);
+    if (toStderr) {
+        std::fwrite(text.data(), 1, text.size(), stderr);
+        std::fflush(stderr);
+        return;
+    }
+    // O_NONBLOCK: a FIFO named as the destination with no reader drops the
+    // line (ENXIO) rather than holding the host's thread.
+    const int saved = errno;
+    const int fd = ::open(destination, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0666);
+    if (fd >= 0) {
+        std::size_t done = 0;
+        while (done < text.size()) {
+            const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            done += static_cast<std::size_t>(n);
+        }
+        ::close(fd);
+    }
+    errno = saved;
 }
 
 std::uint32_t LastSystemError() noexcept { return static_cast<std::uint32_t>(errno); }

@@ -6,6 +6,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+
+#include "frame/trace_log.h"
+#include "platform/posix/files/regular_file.h"
 
 namespace zeseal::platform {
 namespace {
@@ -24,12 +28,20 @@ private:
     int fd_;
 };
 
+// Opens path when it is a regular file; says why a special file is refused.
+int OpenInstalledFile(const char* path) noexcept {
+    bool notRegular = false;
+    const int fd = posix::OpenRegularFileForReading(path, &notRegular);
+    if (notRegular) frame::TraceLog("file '%s' is not a regular file: not read\n", path);
+    return fd;
+}
+
 }  // namespace
 
 bool ReadWholeFile(const char* path, std::uint64_t maxBytes, frame::HeapBlock& contents) noexcept {
     contents.reset();
     if (path == nullptr || *path == '\0') return false;
-    const Descriptor file(open(path, O_RDONLY | O_CLOEXEC));
+    const Descriptor file(OpenInstalledFile(path));
     if (file.get() < 0) return false;
     struct stat info = {};
     if (fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
@@ -48,6 +60,14 @@ bool ReadWholeFile(const char* path, std::uint64_t maxBytes, frame::HeapBlock& c
     }
     contents = std::move(block);
     return true;
+}
+
+std::FILE* OpenRegularFile(const char* path) noexcept {
+    const int fd = OpenInstalledFile(path);
+    if (fd < 0) return nullptr;
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (file == nullptr) close(fd);
+    return file;
 }
 
 }  // namespace zeseal::platform

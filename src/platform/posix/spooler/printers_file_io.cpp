@@ -10,6 +10,7 @@
 
 #include "frame/diagnostics.h"
 #include "platform/posix/files/atomic_file.h"
+#include "platform/posix/files/regular_file.h"
 
 namespace zeseal::platform::posix {
 namespace {
@@ -49,15 +50,42 @@ private:
     int fd_;
 };
 
+// Opens the printers file for reading; a FIFO, a device or a directory is
+// refused at once rather than read (or waited on).
+int OpenPrintersFile(const std::string& path, FileProblem& problem) {
+    bool notRegular = false;
+    const int fd = OpenRegularFileForReading(path.c_str(), &notRegular);
+    if (fd < 0) {
+        problem.reason = notRegular ? std::string("is not a regular file")
+                                    : std::string("cannot be opened: ") + std::strerror(errno);
+    }
+    return fd;
+}
+
+// True when the text's first line ends in CR LF: the file is written back
+// with the same line ends.
+bool UsesCrLf(const std::string& text) {
+    const std::size_t end = text.find('\n');
+    return end != std::string::npos && end > 0 && text[end - 1] == '\r';
+}
+
+// Gives every bare LF of text a CR before it.
+std::string WithCrLf(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+        out += text[i];
+    }
+    return out;
+}
+
 }  // namespace
 
 bool ReadPrintersText(const std::string& path, std::string& text, FileProblem& problem) {
     problem = {};
-    const FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
-        problem.reason = std::string("cannot be opened: ") + std::strerror(errno);
-        return false;
-    }
+    const FileDescriptor fd(OpenPrintersFile(path, problem));
+    if (fd.get() < 0) return false;
     return ReadAll(fd.get(), text, problem);
 }
 
@@ -85,8 +113,12 @@ bool UpdatePrintersFile(const std::string& path,
     // follows another writer's finished write, and a busy writer can overtake
     // a waiting one many times in a row, so the bound is only a backstop.
     for (int attempt = 0; attempt < 100000; ++attempt) {
-        const FileDescriptor fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-        if (fd.get() < 0) return false;
+        FileProblem opening;
+        const FileDescriptor fd(OpenPrintersFile(path, opening));
+        if (fd.get() < 0) {
+            ReportFileProblem(path, opening);
+            return false;
+        }
         int locked;
         do {
             locked = flock(fd.get(), LOCK_EX);
@@ -109,11 +141,23 @@ bool UpdatePrintersFile(const std::string& path,
             ReportFileProblem(path, problem);
             return false;
         }
-        const std::optional<std::string> changed = edit(*file);
+        std::optional<std::string> changed = edit(*file);
         if (!changed) return false;
-        return WriteFileAtomically(path, [&](std::FILE* out) {
-            return std::fwrite(changed->data(), 1, changed->size(), out) == changed->size();
-        });
+        if (UsesCrLf(text)) changed = WithCrLf(*changed);
+        AtomicWriteFailure failure;
+        const bool written = WriteFileAtomically(
+            path,
+            [&](std::FILE* out) {
+                return std::fwrite(changed->data(), 1, changed->size(), out) == changed->size();
+            },
+            &failure);
+        if (!written) {
+            problem.line = 0;
+            problem.reason = std::string("cannot ") + failure.step + " the file" +
+                             (failure.error != 0 ? std::string(": ") + std::strerror(failure.error) : "");
+            ReportFileProblem(path, problem);
+        }
+        return written;
     }
     return false;
 }

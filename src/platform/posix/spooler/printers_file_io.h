@@ -23,8 +23,11 @@ void ReportFileProblem(const std::string& path, const FileProblem& problem);
 
 // Holds an exclusive lock on the file while edit works on its current
 // contents; when edit returns new text, it replaces the file atomically
-// before the lock is released. Returns false when the file cannot be
-// locked, read or parsed, when edit returns nothing, or when the write fails.
+// before the lock is released: a symbolic link stays, the file it leads to
+// is replaced, keeping its mode, owner (where allowed) and CR LF line ends
+// when its first line has them. A FIFO or device is never replaced. Returns
+// false when the file cannot be locked, read or parsed, when edit returns
+// nothing, or when the write fails.
 bool UpdatePrintersFile(const std::string& path,
                         const std::function<std::optional<std::string>(const PrintersFile&)>& edit);
 
