@@ -38,6 +38,20 @@ inline ToolOutcome RunTool(const std::vector<std::string>& args) {
     return outcome;
 }
 
+// RunTool with input as the standard input that "-" reads.
+inline ToolOutcome RunToolWithInput(const std::vector<std::string>& args, const std::string& input) {
+    std::vector<const char*> argv = {"zeseal"};
+    for (const std::string& arg : args) argv.push_back(arg.c_str());
+    std::istringstream in(input);
+    std::ostringstream out;
+    std::ostringstream err;
+    ToolOutcome outcome;
+    outcome.status = tool::RunCli(static_cast<int>(argv.size()), argv.data(), in, out, err);
+    outcome.out = out.str();
+    outcome.err = err.str();
+    return outcome;
+}
+
 // A fresh folder named after the prefix, the process and the running test,
 // removed again when the test ends; Run keeps what the last command wrote.
 class ToolTest : public ::testing::Test {

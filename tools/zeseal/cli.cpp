@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <charconv>
+#include <iostream>
 #include <map>
 #include <new>
 #include <ostream>
@@ -12,6 +13,7 @@
 #include "data_file_commands.h"
 #include "densecode_commands.h"
 #include "draw_command.h"
+#include "file_io.h"
 #include "paper.h"
 #include "printer_commands.h"
 #include "testpage_commands.h"
@@ -238,7 +240,29 @@ int Dispatch(Commands& c, std::ostream& out, std::ostream& err) {
 
 }  // namespace
 
+namespace {
+
+// True when an output is the standard output ("-o -"): the command's report
+// then goes to the standard error stream, away from the data.
+bool OutputIsStandardOutput(int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "-o-" || arg == "--output=-") return true;
+        if ((arg == "-o" || arg == "--output") && i + 1 < argc &&
+            std::string_view(argv[i + 1]) == kStandardStream) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+    return RunCli(argc, argv, std::cin, out, err);
+}
+
+int RunCli(int argc, const char* const* argv, std::istream& in, std::ostream& out, std::ostream& err) {
     CLI::App app("Prints certificate marks with the zeseal library: packs mark pictures into "
                  "container text, checks container text, and draws marks onto a page saved "
                  "as PNG.",
@@ -277,8 +301,9 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         return status == 0 ? 0 : kUsageError;
     }
 
+    UseStandardStreams(&in, &out);
     try {
-        return Dispatch(commands, out, err);
+        return Dispatch(commands, OutputIsStandardOutput(argc, argv) ? err : out, err);
     } catch (const ToolError& e) {
         err << "zeseal: error: " << e.what() << "\n";
     } catch (const std::bad_alloc&) {

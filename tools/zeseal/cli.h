@@ -7,6 +7,9 @@
 
 namespace zeseal::tool {
 
+// "-" as an input file reads in (std::cin for the first form); "-" as an
+// output writes to out, and the command's report then goes to err.
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+int RunCli(int argc, const char* const* argv, std::istream& in, std::ostream& out, std::ostream& err);
 
 }  // namespace zeseal::tool

@@ -155,6 +155,7 @@ int RunPack(const PackOptions& options, std::ostream& out, std::ostream& err) {
     if (options.chunk < 1 || options.chunk > authoring::kMaxChunkShare) {
         throw ToolError("--chunk must be 1 to " + std::to_string(authoring::kMaxChunkShare));
     }
+    CheckOutputPath(options.output);
     std::string described;
     std::vector<std::uint8_t> payload;
     if (options.raw) {

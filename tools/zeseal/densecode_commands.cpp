@@ -183,11 +183,8 @@ int RunDenseDecode(const DenseDecodeOptions& options, std::ostream& out, std::os
         }
         return 1;
     }
-    if (toStandardOutput) {
-        out.write(reinterpret_cast<const char*>(reading.bytes.data()),
-                  static_cast<std::streamsize>(reading.bytes.size()));
-    } else {
-        WriteFileAtomically(options.output, reading.bytes);
+    WriteFileAtomically(options.output, reading.bytes);
+    if (!toStandardOutput) {
         report << "wrote " << reading.bytes.size() << " bytes to " << options.output << "\n";
     }
     return 0;

@@ -70,6 +70,8 @@ MarkPosition ParsePosition(std::string_view text, std::string_view unit) {
 
 int RunDraw(const DrawOptions& options, std::ostream& out, std::ostream& err) {
     if (options.output.empty()) throw ToolError("no output file given (-o OUT.png)");
+    if (options.output == kStandardStream) throw ToolError("draw saves the page to a file, not '-'");
+    CheckOutputPath(options.output);  // before the page is rendered
     if (options.waterCodeBytes < 0) throw ToolError("--wc-bytes must not be negative");
     const Paper paper = ParsePaper(options.paper);
     const PagePixels size = PageSizeAt(paper, options.dpi);

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <istream>
+#include <ostream>
 #include <system_error>
 
 #include "platform/posix/files/atomic_file.h"
@@ -33,10 +35,83 @@ private:
     int fd_;
 };
 
+std::istream* standardInput = nullptr;
+std::ostream* standardOutput = nullptr;
+
+std::vector<std::uint8_t> ReadStandardInput(std::uint64_t maxBytes) {
+    if (standardInput == nullptr) throw ToolError("no standard input to read");
+    std::vector<std::uint8_t> bytes;
+    char block[1 << 16];
+    while (*standardInput) {
+        standardInput->read(block, sizeof block);
+        const auto got = static_cast<std::size_t>(standardInput->gcount());
+        if (bytes.size() + got > maxBytes) {
+            throw ToolError("the standard input holds more than the " + std::to_string(maxBytes >> 20) +
+                            " MiB this tool reads");
+        }
+        bytes.insert(bytes.end(), block, block + got);
+    }
+    if (standardInput->bad()) throw ToolError("cannot read the standard input");
+    return bytes;
+}
+
+void WriteStandardOutput(std::span<const std::uint8_t> bytes) {
+    if (standardOutput == nullptr) throw ToolError("no standard output to write");
+    standardOutput->write(reinterpret_cast<const char*>(bytes.data()),
+                          static_cast<std::streamsize>(bytes.size()));
+    standardOutput->flush();
+    if (!*standardOutput) throw ToolError("cannot write to the standard output");
+}
+
+// Writes straight into a device or FIFO that path names (after links): it
+// is never replaced by a regular file, and never created or truncated. A
+// FIFO that no process reads from is an error, not a wait.
+void WriteThrough(const std::string& path, std::span<const std::uint8_t> bytes) {
+    Descriptor fd(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        if (errno == ENXIO) throw ToolError("no process is reading from '" + path + "'");
+        throw ToolError("cannot open '" + path + "': " + SystemMessage(errno));
+    }
+    const int flags = ::fcntl(fd.get(), F_GETFL);
+    if (flags >= 0) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw ToolError("cannot write '" + path + "': " + SystemMessage(errno));
+        if (n == 0) throw ToolError("cannot write '" + path + "': no room");
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+bool IsDeviceOrFifo(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 &&
+           (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode) || S_ISFIFO(info.st_mode));
+}
+
 }  // namespace
 
+void UseStandardStreams(std::istream* in, std::ostream* out) {
+    standardInput = in;
+    standardOutput = out;
+}
+
+void CheckOutputPath(const std::string& path) {
+    if (path.empty()) throw ToolError("no output file name given");
+    if (path == kStandardStream) return;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) throw ToolError("'" + path + "' is a directory, not a file");
+        return;
+    }
+    EnsureParentDirectory(path);
+}
+
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::uint64_t maxBytes) {
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (path == kStandardStream) return ReadStandardInput(maxBytes);
+    // O_NONBLOCK: a FIFO or device is turned away below, not waited on.
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (fd.get() < 0) throw ToolError("cannot open '" + path + "': " + SystemMessage(errno));
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0) {
@@ -78,6 +153,8 @@ void EnsureParentDirectory(const std::string& path) {
 
 void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
     if (path.empty()) throw ToolError("no output file name given");
+    if (path == kStandardStream) return WriteStandardOutput(bytes);
+    if (IsDeviceOrFifo(path)) return WriteThrough(path, bytes);
     EnsureParentDirectory(path);
     platform::posix::AtomicWriteFailure failure;
     const bool written = platform::posix::WriteFileAtomically(
