@@ -87,12 +87,11 @@ fi
 # a binfmt_misc entry for i386 ELF files (Debian's qemu packages leave i386
 # out on amd64). 64-bit programs, wine64 among them, are never touched.
 #
-# The emulator comes from bookworm-backports: bookworm's own (7.2) tracks
-# the guest's pages one by one, which makes every 32-bit Wine process spend
-# about a minute starting and a fresh prefix take half an hour; it also
-# crashes Wine's services and threads (docs/wine32.md).
+# The emulator comes from bookworm-backports (10.0): under bookworm's own
+# (7.2) every 32-bit Wine process spends about a minute starting, a fresh
+# prefix takes half an hour, and threads mix up their Wine data
+# (docs/wine32.md).
 binfmt=/proc/sys/fs/binfmt_misc
-[ -e "$binfmt/register" ] || $sudo mount -t binfmt_misc binfmt_misc "$binfmt"
 
 # A static i386 program of 96 bytes that exits with 42. Under a registered
 # qemu, QEMU_VERSION makes the emulator print its version instead.
@@ -120,7 +119,7 @@ i386_runner() {
 
 install_emulator() {
   if installed qemu-user &&
-    dpkg --compare-versions "$(dpkg-query -W -f='${Version}' qemu-user)" ge 1:8; then
+    dpkg --compare-versions "$(dpkg-query -W -f='${Version}' qemu-user)" ge 1:10; then
     return 0
   fi
   if ! grep -rqs 'bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d/; then
@@ -144,8 +143,9 @@ native)
   [ "${ZESEAL_WINE32_EMULATE:-0}" != 1 ] || install_emulator
   ;;
 *)
-  if [ "$runner" = none ] || [ "${runner#qemu }" -lt 8 ]; then
+  if [ "$runner" = none ] || [ "${runner#qemu }" -lt 10 ]; then
     install_emulator
+    [ -e "$binfmt/register" ] || $sudo mount -t binfmt_misc binfmt_misc "$binfmt"
     # An entry registered with flag F holds the emulator it was given: an
     # older one is taken out before ours goes in.
     for entry in "$binfmt"/*; do
