@@ -2,8 +2,8 @@
 # Builds and tests everything with warnings as errors: the default and the
 # ASan+UBSan builds (unit tests, the C interface test, fuzz corpus replays),
 # the libFuzzer build, and the two Windows cross builds of the DLL, whose
-# exports and imports are checked, as the POSIX library's exports are; the
-# x86_64 build's tests run under Wine.
+# exports and imports are checked, as the POSIX library's exports are; both
+# builds' tests run under Wine, the shipped 32-bit DLL's under 32-bit Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
@@ -36,4 +36,6 @@ done
 
 echo "== Windows tests under Wine"
 scripts/test-wine.sh build/mingw-x64
+echo "== 32-bit Windows tests under 32-bit Wine (the shipped DLL)"
+scripts/test-wine32.sh build/mingw-i686
 echo "All builds and tests passed."

@@ -1,6 +1,7 @@
 // The fault frame of the guarded exports.
 //
-// A guarded body that faults on a bad caller pointer, or throws, makes the
+// A guarded body that raises a processor fault (a bad caller pointer, an
+// illegal instruction, an integer division by zero), or throws, makes the
 // export return its fixed code instead of ending the process. Each platform
 // realises RunGuarded in its own way (signals on POSIX, a vectored exception
 // handler on Windows); what the body still held in heap blocks is released.

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <unistd.h>
+
+#include <cstdio>
 
 #include <atomic>
 #include <new>
@@ -24,6 +27,112 @@ volatile std::uintptr_t badAddress = 0x10;
 template <class T = std::uint8_t>
 T* BadPointer() {
     return reinterpret_cast<T*>(badAddress);
+}
+
+// One processor fault of each kind the frame guards against.
+void TouchBadAddress() { *BadPointer<volatile int>() = 1; }
+
+void ExecuteIllegalInstruction() {
+#if defined(__x86_64__) || defined(__i386__)
+    __asm__ volatile("ud2");
+#else
+    raise(SIGILL);
+#endif
+}
+
+void DivideByZero() {
+#if defined(__x86_64__) || defined(__i386__)
+    // In assembly: a division by zero in C++ is undefined, and the sanitizer
+    // build would stop at it.
+    const int zero = 0;
+    __asm__ volatile("movl $1, %%eax\n\tcltd\n\tidivl %0" : : "r"(zero) : "eax", "edx", "cc");
+#else
+    raise(SIGFPE);
+#endif
+}
+
+// A page mapped over an empty file: reading it raises SIGBUS.
+volatile std::uint8_t* pastTheFile = nullptr;
+void ReadPastAMappedFile() { (void)*pastTheFile; }
+
+struct ProcessorFault {
+    const char* name;
+    int signal;
+    void (*raise)();
+};
+constexpr ProcessorFault kProcessorFaults[] = {
+    {"SIGSEGV", SIGSEGV, &TouchBadAddress},
+    {"SIGBUS", SIGBUS, &ReadPastAMappedFile},
+    {"SIGILL", SIGILL, &ExecuteIllegalInstruction},
+    {"SIGFPE", SIGFPE, &DivideByZero},
+};
+
+class ProcessorFaults : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        file_ = std::tmpfile();
+        ASSERT_NE(file_, nullptr);
+        void* page = mmap(nullptr, 4096, PROT_READ, MAP_SHARED, fileno(file_), 0);
+        ASSERT_NE(page, MAP_FAILED);
+        pastTheFile = static_cast<volatile std::uint8_t*>(page);
+    }
+    static void TearDownTestSuite() {
+        if (pastTheFile != nullptr) munmap(const_cast<std::uint8_t*>(pastTheFile), 4096);
+        pastTheFile = nullptr;
+        if (file_ != nullptr) std::fclose(file_);
+        file_ = nullptr;
+    }
+    static std::FILE* file_;
+};
+std::FILE* ProcessorFaults::file_ = nullptr;
+
+TEST_F(ProcessorFaults, EachKindInsideAFrameGivesTheCodeAndLeavesTheFrameSound) {
+    for (const ProcessorFault& fault : kProcessorFaults) {
+        for (int round = 0; round < 3; ++round) {
+            EXPECT_EQ(Guarded(77, [&] {
+                          HeapBlock held(256);
+                          fault.raise();
+                          return 0;
+                      }),
+                      77)
+                << fault.name;
+            EXPECT_EQ(Guarded(77, [] { return 5; }), 5) << fault.name;
+        }
+    }
+}
+
+void ExitWithSignalNumber(int signal, siginfo_t*, void*) { _exit(signal); }
+
+TEST_F(ProcessorFaults, EachKindOutsideAFrameGoesOnToTheHostOrEndsTheProcess) {
+    for (const ProcessorFault& fault : kProcessorFaults) {
+        // A host handler installed before the frame's own still hears the
+        // faults outside the frame.
+        EXPECT_EXIT(
+            {
+                struct sigaction host = {};
+                host.sa_sigaction = &ExitWithSignalNumber;
+                host.sa_flags = SA_SIGINFO;
+                sigemptyset(&host.sa_mask);
+                sigaction(fault.signal, &host, nullptr);
+                if (Guarded(5, [&] {
+                        fault.raise();
+                        return 0;
+                    }) != 5) {
+                    _exit(1);
+                }
+                fault.raise();
+            },
+            ::testing::ExitedWithCode(fault.signal), "")
+            << fault.name;
+        // Without one, the fault ends the process as it would without us.
+        EXPECT_DEATH(
+            {
+                Guarded(1, [] { return 0; });
+                fault.raise();
+            },
+            "")
+            << fault.name;
+    }
 }
 
 TEST(FaultFrame, BadCallerPointersGiveTheWaterCodeFaultCode) {

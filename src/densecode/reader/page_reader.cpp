@@ -73,9 +73,11 @@ private:
 
 DenseCodeReading ReadDenseCodeFromPage(const DensePageRaster& page, std::int32_t x, std::int32_t y) {
     DenseCodeReading refused;
+    // The row's length in 64 bits: a width near 2^31 times 3 channels would
+    // wrap a 32-bit size_t to a few bytes and pass for a short row.
     if (page.pixels == nullptr || page.width < 1 || page.height < 1 ||
         (page.channels != 1 && page.channels != 3) ||
-        page.rowBytes < std::size_t(page.width) * std::size_t(page.channels)) {
+        std::uint64_t{page.rowBytes} < std::uint64_t(page.width) * std::uint64_t(page.channels)) {
         return refused;
     }
     if (page.dpiX < kCodeDpi || page.dpiY < kCodeDpi) {

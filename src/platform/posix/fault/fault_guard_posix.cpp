@@ -1,10 +1,12 @@
-// The fault frame on POSIX: SIGSEGV and SIGBUS raised inside a guarded body
-// jump back to the frame, which frees the body's heap blocks and returns the
-// export's code. Signals outside a guarded body go to the handlers the
-// process had before, so the host's own crash handling is untouched.
+// The fault frame on POSIX: a processor fault (SIGSEGV, SIGBUS, SIGILL or
+// SIGFPE) raised inside a guarded body jumps back to the frame, which frees
+// the body's heap blocks and returns the export's code. Signals outside a
+// guarded body go to the handlers the process had before, so the host's own
+// crash handling is untouched.
 #include <setjmp.h>
 #include <signal.h>
 
+#include <cstddef>
 #include <mutex>
 
 #include "frame/fault_frame.h"
@@ -21,13 +23,18 @@ struct Guard {
 
 thread_local Guard* activeGuard = nullptr;
 
-constexpr int kGuardedSignals[] = {SIGSEGV, SIGBUS};
-struct sigaction previousAction[2];
+constexpr int kGuardedSignals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE};
+constexpr std::size_t kGuardedCount = sizeof kGuardedSignals / sizeof kGuardedSignals[0];
+struct sigaction previousAction[kGuardedCount];
 std::mutex installMutex;
 
 void OnFault(int signal, siginfo_t* info, void* context);
 
-int SlotOf(int signal) { return signal == SIGSEGV ? 0 : 1; }
+std::size_t SlotOf(int signal) {
+    std::size_t slot = 0;
+    while (slot + 1 < kGuardedCount && kGuardedSignals[slot] != signal) ++slot;
+    return slot;
+}
 
 void PassOn(int signal, siginfo_t* info, void* context) {
     const struct sigaction& previous = previousAction[SlotOf(signal)];
