@@ -10,9 +10,6 @@ inline constexpr std::int32_t kModelFound = 0;
 inline constexpr std::int32_t kModelNotFound = 60000;
 inline constexpr std::int32_t kModelFileBad = 60001;  // missing, unreadable or corrupt
 
-// Upper-cases the ASCII letters and removes every space, in place.
-void NormalizeModelName(char* name) noexcept;
-
 // Looks a normalised name up in the supported-model file; on kModelFound the
 // record is in CurrentModelRecord().
 std::int32_t LookupSupportedModel(const char* name) noexcept;

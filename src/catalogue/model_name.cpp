@@ -4,7 +4,6 @@
 #include <string_view>
 
 #include "base/ascii_case.h"
-#include "catalogue/model_lookup.h"
 
 namespace zeseal::catalogue {
 

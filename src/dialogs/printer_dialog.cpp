@@ -47,6 +47,7 @@ void ConfirmSelectedPrinter(const printers::PrinterRecord& record) noexcept {
 PrinterDialog::PrinterDialog(DialogKind kind, TestPrintFunction testPrint)
     : kind_(kind), testPrint_(std::move(testPrint)) {
     char defaultName[base::kNameBufferSize] = {};
+    // With no default printer the name stays empty and no row is preselected.
     printers::ReadDefaultPrinterName(defaultName, sizeof defaultName);
 
     const printers::PrinterListState& state = printers::ThePrinterListState();

@@ -6,6 +6,7 @@
 #include "base/ascii_case.h"
 #include "base/name_cut.h"
 #include "catalogue/model_lookup.h"
+#include "catalogue/model_name.h"
 #include "catalogue/court_list.h"
 #include "dialogs/dialog_state.h"
 #include "frame/caller_buffers.h"

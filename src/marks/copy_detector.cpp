@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "catalogue/model_lookup.h"
+#include "catalogue/model_name.h"
 #include "catalogue/model_record.h"
 #include "frame/trace_log.h"
 #include "marks/copy_detector_pattern.h"
@@ -11,6 +12,8 @@
 
 namespace zeseal::marks {
 namespace {
+// The printer kind the copy-detection export draws for: a printer on this machine.
+constexpr std::int32_t kLocalPrinterKind = 1101;
 
 // BuildCopyDetectorImage's own results; the others are the lookup's.
 constexpr std::int32_t kPatternNotRendered = -1;

@@ -8,7 +8,6 @@
 
 namespace zeseal::marks {
 
-inline constexpr std::int32_t kLocalPrinterKind = 1101;
 // The buffer size callers are told to allocate for an image (the size of an
 // 8-bit BMP file image of 622 x 304 pixels); it bounds the 140470 written.
 inline constexpr std::int32_t kCopyDetectorBufferSize = 622 * 304 + 1078;

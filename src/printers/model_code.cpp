@@ -1,6 +1,7 @@
 #include "printers/model_code.h"
 
 #include "catalogue/model_lookup.h"
+#include "catalogue/model_name.h"
 #include "catalogue/model_record.h"
 #include "printers/printer_record.h"
 

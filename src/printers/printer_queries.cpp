@@ -7,6 +7,7 @@
 #include "base/ascii_case.h"
 #include "base/name_cut.h"
 #include "catalogue/model_lookup.h"
+#include "catalogue/model_name.h"
 #include "seams/spooler.h"
 #include "printers/default_printer.h"
 #include "printers/model_code.h"
@@ -45,6 +46,7 @@ std::int32_t CheckDefaultPrinter() {
     std::vector<LocalPrinter> printers = LocalPrinters();
     if (printers.empty()) return ZE_NO_LOCAL_PRINTER;
     char defaultName[base::kNameBufferSize] = {};
+    // With no default printer the name stays empty and matches no printer.
     ReadDefaultPrinterName(defaultName, sizeof defaultName);
     for (LocalPrinter& printer : printers) {
         if (!base::SameIgnoringCase(printer.name, defaultName)) continue;

@@ -22,10 +22,12 @@ constexpr std::int32_t kCaptionPoints = 30;
 constexpr std::uint32_t kCaptionAlignment = kAlignCenter | kAlignTop;
 constexpr std::int32_t kDenseCodeDpiBase = 300;
 constexpr std::int32_t kDenseCodeLayout = 3;  // 128 rows: the dense code's 2528 x 128 picture
+// The buffer the dense code's text starts in; the encoder reads it as a whole.
+constexpr std::size_t kDenseCodeTextBufferSize = 11400;
 constexpr std::uint32_t kFrameBlue = PageColour(0, 0, 255);
 
 frame::HeapBlock EncodeTestCode() noexcept {
-    frame::HeapBlock text(kDenseCodeTextBuffer);
+    frame::HeapBlock text(kDenseCodeTextBufferSize);
     if (!text) return {};
     std::memcpy(text.data(), kDenseCodeText.data(), kDenseCodeText.size());
     return densecode::EncodeDenseCode(text.data());

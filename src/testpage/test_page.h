@@ -13,11 +13,10 @@
 
 namespace zeseal::testpage {
 
-// The dense code's text (code page 949) and the buffer it starts.
+// The dense code's text (code page 949).
 inline constexpr std::string_view kDenseCodeText =
     "test print - Ostrevane"
     "\xBA\xCE\xB5\xBF\xBB\xEA\xB5\xEE\xB1\xE2\xC0\xCE\xC5\xCD\xB3\xDD\xBC\xAD\xBA\xF1\xBD\xBA";
-inline constexpr std::size_t kDenseCodeTextBuffer = 11400;
 
 // The document's name in the spooler (code page 949).
 inline constexpr std::string_view kTestDocumentName =

@@ -1,4 +1,5 @@
 #include "catalogue/model_lookup.h"
+#include "catalogue/model_name.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

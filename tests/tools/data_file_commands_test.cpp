@@ -10,6 +10,7 @@
 #include "catalogue/court_list.h"
 #include "catalogue/data_file_format.h"
 #include "catalogue/model_lookup.h"
+#include "catalogue/model_name.h"
 #include "catalogue/model_record.h"
 #include "support/tool_runs.h"
 
