@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "base/byte_order.h"
@@ -43,15 +44,46 @@ private:
     frame::HeapBlock block_;
 };
 
+// zlib's storage comes from the frame heap: a fault caught while inflate
+// reads the caller's buffer frees it with the frame, and a refused
+// allocation reaches zlib as it reaches the rest of the library.
+voidpf FrameAlloc(voidpf, uInt items, uInt size) noexcept {
+    if (size != 0 && items > SIZE_MAX / size) return Z_NULL;
+    return frame::AllocateZeroed(std::size_t{items} * size);
+}
+
+void FrameFree(voidpf, voidpf block) noexcept { frame::ReleaseBlock(block); }
+
 // Inflates one zlib stream of sourceLength bytes into dest, which holds
 // kInflateBufferSize bytes, and stores the inflated length in *destLength.
-// Returns zlib's result (0 on success; -5 when the stream inflates to more
-// than kInflateBufferSize bytes, -3 when it is damaged or cut short).
+// Returns zlib's result as its one-call uncompress() would (0 on success;
+// -5 when the stream inflates to more than kInflateBufferSize bytes, -3 when
+// it is damaged or cut short, -4 without memory).
 std::int32_t InflateChunk(std::uint8_t* dest, std::uint32_t* destLength, const std::uint8_t* source,
                           std::int32_t sourceLength) noexcept {
-    uLongf inflated = kInflateBufferSize;
-    const int result = uncompress(dest, &inflated, source, static_cast<uLong>(sourceLength));
-    if (result == Z_OK) *destLength = static_cast<std::uint32_t>(inflated);
+    z_stream stream = {};
+    stream.zalloc = &FrameAlloc;
+    stream.zfree = &FrameFree;
+    stream.opaque = Z_NULL;
+    stream.next_in = const_cast<Bytef*>(source);
+    stream.avail_in = static_cast<uInt>(sourceLength);
+    int result = inflateInit(&stream);
+    if (result != Z_OK) return result;
+    stream.next_out = dest;
+    stream.avail_out = kInflateBufferSize;
+    do {
+        result = inflate(&stream, Z_NO_FLUSH);
+    } while (result == Z_OK);
+    const uLong inflated = stream.total_out;
+    const uInt roomLeft = stream.avail_out;
+    inflateEnd(&stream);
+    if (result == Z_STREAM_END) {
+        *destLength = static_cast<std::uint32_t>(inflated);
+        return Z_OK;
+    }
+    if (result == Z_NEED_DICT) return Z_DATA_ERROR;
+    // Out of input with room to spare: the stream was cut short.
+    if (result == Z_BUF_ERROR && roomLeft != 0) return Z_DATA_ERROR;
     return result;
 }
 

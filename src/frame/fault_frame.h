@@ -4,7 +4,9 @@
 // illegal instruction, an integer division by zero), or throws, makes the
 // export return its fixed code instead of ending the process. Each platform
 // realises RunGuarded in its own way (signals on POSIX, a vectored exception
-// handler on Windows); what the body still held in heap blocks is released.
+// handler on Windows); what the body still held in frame heap blocks is
+// freed and its frame locks are unlocked (frame/frame_heap.h,
+// frame/frame_lock.h).
 #pragma once
 
 #include <cstdint>

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "frame/frame_lock.h"
+
 namespace zeseal::frame {
 
 struct alignas(std::max_align_t) BlockHeader {
@@ -23,7 +25,8 @@ BlockHeader* HeaderOf(void* block) noexcept {
 
 }  // namespace
 
-BlockCollector::BlockCollector() noexcept : outer_(innermostCollector) {
+BlockCollector::BlockCollector() noexcept
+    : outer_(innermostCollector), locksAtStart_(HeldFrameLocks()) {
     innermostCollector = this;
 }
 
@@ -34,6 +37,7 @@ BlockCollector::~BlockCollector() {
 }
 
 void BlockCollector::ReleaseAll() noexcept {
+    ReleaseFrameLocksAbove(locksAtStart_);
     while (head_ != nullptr) {
         BlockHeader* h = head_;
         head_ = h->next;

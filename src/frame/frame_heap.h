@@ -5,6 +5,11 @@
 // active on the thread are linked into that collector, so the frame can free
 // whatever the interrupted body still held. Blocks freed normally unlink
 // themselves; blocks taken outside any collector are plain heap blocks.
+//
+// So whatever a guarded body holds while it touches the caller's memory (or
+// anything else that may fault) is a HeapBlock or a FrameLock: a
+// std::vector, std::string or std::lock_guard there would be lost, or stay
+// locked, when the fault is caught.
 #pragma once
 
 #include <cstddef>
@@ -24,7 +29,8 @@ public:
     BlockCollector(const BlockCollector&) = delete;
     BlockCollector& operator=(const BlockCollector&) = delete;
 
-    // Frees every block still linked here (after a caught fault).
+    // Frees every block still linked here, and unlocks the FrameLocks taken
+    // since the collector started (after a caught fault).
     void ReleaseAll() noexcept;
     std::size_t LiveBlocks() const noexcept;
 
@@ -33,6 +39,7 @@ private:
     friend void ReleaseBlock(void*) noexcept;
     BlockHeader* head_ = nullptr;
     BlockCollector* outer_ = nullptr;
+    std::size_t locksAtStart_ = 0;
 };
 
 // A zero-filled block of size bytes, or nullptr when memory runs out.

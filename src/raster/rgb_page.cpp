@@ -4,6 +4,8 @@
 #include <new>
 #include <utility>
 
+#include "frame/frame_lock.h"
+
 namespace zeseal::raster {
 namespace {
 
@@ -39,7 +41,7 @@ PageRegistry& PageRegistry::Instance() {
 }
 
 HDC PageRegistry::Add(std::shared_ptr<RgbPage> page) {
-    std::lock_guard lock(mutex_);
+    frame::FrameLock lock(mutex_);
     const std::uintptr_t id = next_++;
     pages_.emplace_back(id, std::move(page));
     return reinterpret_cast<HDC>(kHandleTag + (id << 4));
@@ -49,7 +51,7 @@ std::shared_ptr<RgbPage> PageRegistry::Find(HDC handle) const {
     const auto value = reinterpret_cast<std::uintptr_t>(handle);
     if (value < kHandleTag || ((value - kHandleTag) & 0xF) != 0) return nullptr;
     const std::uintptr_t id = (value - kHandleTag) >> 4;
-    std::lock_guard lock(mutex_);
+    frame::FrameLock lock(mutex_);
     for (const auto& [key, page] : pages_) {
         if (key == id) return page;
     }
@@ -59,7 +61,7 @@ std::shared_ptr<RgbPage> PageRegistry::Find(HDC handle) const {
 bool PageRegistry::Remove(HDC handle) {
     const auto found = Find(handle);
     if (!found) return false;
-    std::lock_guard lock(mutex_);
+    frame::FrameLock lock(mutex_);
     const auto it = std::find_if(pages_.begin(), pages_.end(),
                                  [&](const auto& entry) { return entry.second == found; });
     if (it == pages_.end()) return false;

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <vector>
+#include <span>
 
 #include "base/byte_order.h"
+#include "frame/frame_heap.h"
 
 namespace zeseal::raster {
 namespace {
@@ -73,13 +74,17 @@ bool ParseHeader(const std::uint8_t* info, DibSource& src) {
     return true;
 }
 
-// Destination pixels [first, last) of one axis and the source each shows.
-std::vector<std::int32_t> AxisMap(std::int32_t first, std::int32_t last, std::int64_t sourceCount,
-                                  std::int64_t destCount, Axis axis) {
-    std::vector<std::int32_t> map;
-    map.reserve(std::size_t(std::max(0, last - first)));
+// Destination pixels [first, last) of one axis and the source each shows,
+// in a frame heap block: the transfer reads the caller's pixels, and a fault
+// caught there must not lose its scratch storage. An empty block when
+// memory runs out.
+frame::HeapBlock AxisMap(std::int32_t first, std::int32_t last, std::int64_t sourceCount,
+                         std::int64_t destCount, Axis axis) {
+    frame::HeapBlock map(std::size_t(last - first) * sizeof(std::int32_t));
+    if (!map) return map;
+    auto* source = reinterpret_cast<std::int32_t*>(map.data());
     for (std::int32_t d = first; d < last; ++d) {
-        map.push_back(static_cast<std::int32_t>(SourceForDestination(d, sourceCount, destCount, axis)));
+        *source++ = static_cast<std::int32_t>(SourceForDestination(d, sourceCount, destCount, axis));
     }
     return map;
 }
@@ -122,13 +127,21 @@ std::int32_t StretchDibOntoPage(RgbPage& page, const platform::DibTransfer& t) {
     const std::int64_t y1 = std::min<std::int64_t>(t.destHeight, std::int64_t{page.height} - t.destY);
     if (x0 >= x1 || y0 >= y1) return t.srcHeight;
 
-    const auto cols = AxisMap(std::int32_t(x0), std::int32_t(x1), t.srcWidth, t.destWidth, Axis::Across);
-    const auto rows = AxisMap(std::int32_t(y0), std::int32_t(y1), t.srcHeight, t.destHeight, Axis::Down);
-    const auto* bits = static_cast<const std::uint8_t*>(t.bits);
-
+    const auto colCount = std::size_t(x1 - x0);
+    const auto rowCount = std::size_t(y1 - y0);
+    const frame::HeapBlock colMap =
+        AxisMap(std::int32_t(x0), std::int32_t(x1), t.srcWidth, t.destWidth, Axis::Across);
+    const frame::HeapBlock rowMap =
+        AxisMap(std::int32_t(y0), std::int32_t(y1), t.srcHeight, t.destHeight, Axis::Down);
     // One source row is scaled once into an RGB line, then copied or ANDed
     // into every destination row that shows it.
-    std::vector<std::uint8_t> line(cols.size() * 3);
+    const frame::HeapBlock lineBlock(colCount * 3);
+    if (!colMap || !rowMap || !lineBlock) return -1;
+    const std::span cols(reinterpret_cast<const std::int32_t*>(colMap.data()), colCount);
+    const std::span rows(reinterpret_cast<const std::int32_t*>(rowMap.data()), rowCount);
+    const std::span line(lineBlock.data(), colCount * 3);
+    const auto* bits = static_cast<const std::uint8_t*>(t.bits);
+
     std::int32_t lineSource = -1;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const std::int32_t sourceRow = rows[r];

@@ -22,7 +22,9 @@ std::int64_t SourceForDestination(std::int64_t d, std::int64_t sourceCount,
                                   std::int64_t destCount, Axis axis) noexcept;
 
 // Returns the number of scan lines transferred, or -1 for a header, depth,
-// compression or size the transfer does not take. Clips to the page.
+// compression or size the transfer does not take, or when memory runs out.
+// Clips to the page. Its scratch storage is frame heap, so a fault caught
+// while it reads the caller's pixels loses nothing.
 std::int32_t StretchDibOntoPage(RgbPage& page, const platform::DibTransfer& transfer);
 
 }  // namespace zeseal::raster

@@ -170,6 +170,11 @@ TEST(AllocationFailure, DataExportsAnswerTheirCodes) {
     const std::string text = ContainerText(authoring::MakeMarkRaster(2, 2, 24, Bytes(12, 0)));
     MarkBuffers buffers(text, 4096);
     const auto length = static_cast<std::int32_t>(text.size());
+    // Three zlib streams: each inflate takes its own memory, and the
+    // picture grows between them.
+    const std::string chunked = ContainerText(Bytes(24, 0), 8);
+    MarkBuffers chunkedBuffers(chunked, 4096);
+    const auto chunkedLength = static_cast<std::int32_t>(chunked.size());
     const ExportRun runs[] = {
         {"iZeWaterMarkData",
          [&] { return iZeWaterMarkData(text.c_str(), buffers.work.data(), buffers.raster.data(), length); },
@@ -177,8 +182,18 @@ TEST(AllocationFailure, DataExportsAnswerTheirCodes) {
         {"iZeWaterCodeData",
          [&] { return iZeWaterCodeData(text.c_str(), buffers.work.data(), buffers.raster.data(), length); },
          {ZE_WATERCODE_FAILED, ZE_WATERCODE_NO_MEMORY}},
+        {"iZeWaterCodeData, three streams",
+         [&] {
+             return iZeWaterCodeData(chunked.c_str(), chunkedBuffers.work.data(),
+                                     chunkedBuffers.raster.data(), chunkedLength);
+         },
+         {ZE_WATERCODE_FAILED, ZE_WATERCODE_NO_MEMORY}},
     };
-    for (const ExportRun& run : runs) FailEachAllocationInTurn(run);
+    long taken[3] = {};
+    for (std::size_t i = 0; i < 3; ++i) taken[i] = FailEachAllocationInTurn(runs[i]);
+    // zlib's memory is counted (and refused) as the library's own is: each
+    // further stream takes at least its inflate state.
+    EXPECT_GE(taken[2], taken[1] + 2);
 }
 
 TEST(AllocationFailure, PrinterExportsAnswerTheirCodes) {

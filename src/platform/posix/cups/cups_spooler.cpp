@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/posix/cups/cups_mappings.h"
+#include "frame/frame_lock.h"
 #include "platform/posix/page/png_writer.h"
 #include "raster/rgb_page.h"
 #include "platform/posix/spooler/spooler_choice.h"
@@ -62,7 +63,7 @@ using Response = std::unique_ptr<ipp_t, IppDeleter>;
 Connection Connect() {
     std::string server;
     {
-        std::lock_guard lock(serverMutex);
+        frame::FrameLock lock(serverMutex);
         server = ChosenServer();
     }
     int port = ippPort();
@@ -506,7 +507,7 @@ public:
 
 int ChooseCupsServer(const char* server) {
     {
-        std::lock_guard lock(serverMutex);
+        frame::FrameLock lock(serverMutex);
         ChosenServer() = server != nullptr ? server : "";
     }
     ChooseSpoolerBackend(SpoolerBackend::kCups);

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <mutex>
 
+#include "frame/frame_lock.h"
+
 namespace zeseal::frame {
 namespace {
 
@@ -21,14 +23,7 @@ const char* Destination() noexcept {
 
 std::mutex writeMutex;  // keeps lines from two threads whole
 
-}  // namespace
-
-bool DiagnosticsEnabled() noexcept { return Destination() != nullptr; }
-
-void DiagnosticText(std::string_view text) noexcept {
-    const char* destination = Destination();
-    if (destination == nullptr || text.empty()) return;
-    std::lock_guard lock(writeMutex);
+void WriteLine(const char* destination, std::string_view text) noexcept {
     const bool toStderr = std::strcmp(destination, "stderr") == 0 || std::strcmp(destination, "1") == 0;
     if (toStderr) {
         std::fwrite(text.data(), 1, text.size(), stderr);
@@ -50,6 +45,21 @@ void DiagnosticText(std::string_view text) noexcept {
         ::close(fd);
     }
     errno = saved;
+}
+
+}  // namespace
+
+bool DiagnosticsEnabled() noexcept { return Destination() != nullptr; }
+
+void DiagnosticText(std::string_view text) noexcept {
+    const char* destination = Destination();
+    if (destination == nullptr || text.empty()) return;
+    try {
+        FrameLock lock(writeMutex);
+        WriteLine(destination, text);
+    } catch (...) {
+        // The mutex could not be taken: the line is dropped.
+    }
 }
 
 std::uint32_t LastSystemError() noexcept { return static_cast<std::uint32_t>(errno); }

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "frame/frame_lock.h"
+
 #ifndef ZESEAL_DEFAULT_SYSTEM_DIR
 #define ZESEAL_DEFAULT_SYSTEM_DIR "/usr/local/share/zeseal/system"
 #endif
@@ -39,7 +41,7 @@ int ChooseSystemDirectory(const char* dir) {
         if (stat(dir, &info) != 0 || !S_ISDIR(info.st_mode)) return -1;
         chosen = WithoutTrailingSlashes(dir);
     }
-    std::lock_guard lock(chosenMutex);
+    frame::FrameLock lock(chosenMutex);
     Chosen() = std::move(chosen);
     return 0;
 }
@@ -48,7 +50,7 @@ int ChooseSystemDirectory(const char* dir) {
 
 std::string SystemDirectory() {
     {
-        std::lock_guard lock(chosenMutex);
+        frame::FrameLock lock(chosenMutex);
         if (!Chosen().empty()) return Chosen();
     }
     if (const char* env = std::getenv("ZESEAL_SYSTEM_DIR"); env != nullptr && *env != '\0') {

@@ -15,6 +15,7 @@
 #include <unordered_map>
 
 #include "base/ascii_case.h"
+#include "frame/frame_lock.h"
 #include "platform/posix/page/png_writer.h"
 #include "platform/posix/spooler/printers_file_io.h"
 #include "raster/rgb_page.h"
@@ -115,7 +116,7 @@ std::shared_ptr<const ParsedPrinters> LoadChosen() {
     std::optional<FileIdentity> identity;
     if (stat(path.c_str(), &st) == 0) identity.emplace(st);
     {
-        std::lock_guard lock(cache.mutex);
+        frame::FrameLock lock(cache.mutex);
         if (cache.parsed && cache.telling && identity && cache.path == path && cache.identity == identity) {
             return cache.parsed;
         }
@@ -130,7 +131,7 @@ std::shared_ptr<const ParsedPrinters> LoadChosen() {
     }
     std::shared_ptr<const ParsedPrinters> parsed;
     {
-        std::lock_guard lock(cache.mutex);
+        frame::FrameLock lock(cache.mutex);
         if (cache.parsed && cache.path == path && cache.text == text) parsed = cache.parsed;
     }
     if (!parsed) {
@@ -141,7 +142,7 @@ std::shared_ptr<const ParsedPrinters> LoadChosen() {
         }
         parsed = std::make_shared<const ParsedPrinters>(std::move(*file));
     }
-    std::lock_guard lock(cache.mutex);
+    frame::FrameLock lock(cache.mutex);
     cache.path = path;
     cache.identity = identity;
     cache.telling = identity && IdentityIsTelling(*identity, now);
@@ -405,7 +406,7 @@ public:
 int ChooseVirtualSpoolerFile(const char* path) {
     ChooseSpoolerBackend(SpoolerBackend::kVirtual);
     {
-        std::lock_guard lock(choiceMutex);
+        frame::FrameLock lock(choiceMutex);
         Chosen() = path != nullptr ? path : "";
     }
     const std::string chosen = VirtualSpoolerFile();
@@ -420,7 +421,7 @@ int ChooseVirtualSpoolerFile(const char* path) {
 
 std::string VirtualSpoolerFile() {
     {
-        std::lock_guard lock(choiceMutex);
+        frame::FrameLock lock(choiceMutex);
         if (!Chosen().empty()) return Chosen();
     }
     const char* env = std::getenv("ZESEAL_PRINTERS");

@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "base/ascii_case.h"
+#include "frame/frame_lock.h"
 #include "platform/posix/text/cp949_text.h"
 
 namespace zeseal::platform::posix {
@@ -129,7 +130,7 @@ FontFile FindFontFile(std::string_view faceName, std::int32_t weight, bool itali
     static std::mutex mutex;
     static std::map<std::tuple<std::string, bool, bool>, FontFile> known;
     const auto key = std::make_tuple(std::string(faceName), weight >= 600, italic);
-    std::lock_guard lock(mutex);
+    frame::FrameLock lock(mutex);
     if (const auto it = known.find(key); it != known.end()) return it->second;
     FontFile found = Resolve(faceName, weight, italic);
     if (!found.path.empty()) known.emplace(key, found);
