@@ -73,6 +73,85 @@ bool ParseHeader(const std::uint8_t* info, DibSource& src) {
     return true;
 }
 
+// The colour table as red, green and blue in the low three bytes of a word
+// in memory order, so that a pixel is stored with one four-byte write.
+using PackedPalette = std::array<std::uint32_t, 256>;
+
+PackedPalette PackPalette(const DibSource& src) {
+    PackedPalette packed{};
+    for (std::size_t i = 0; i < packed.size(); ++i) {
+        const std::uint8_t bytes[4] = {src.palette[i][0], src.palette[i][1], src.palette[i][2], 0};
+        std::memcpy(&packed[i], bytes, 4);
+    }
+    return packed;
+}
+
+// A run of destination columns that show the same source column.
+struct ColumnRun {
+    std::int32_t x;      // the source column, counted from the stored row's start
+    std::int32_t count;  // how many destination columns in a row show it
+};
+
+std::vector<ColumnRun> ColumnRuns(const std::vector<std::int32_t>& columns) {
+    std::vector<ColumnRun> runs;
+    for (const std::int32_t x : columns) {
+        if (!runs.empty() && runs.back().x == x) ++runs.back().count;
+        else runs.push_back({x, 1});
+    }
+    return runs;
+}
+
+// Writes the RGB triples of one row, run by run, from the stored row in for
+// one depth: each source pixel is read and looked up once, however many
+// columns show it. out has one byte of room past the last triple, for the
+// fourth byte of the packed colour.
+template <int kBitCount>
+void ExpandRowOfDepth(const std::uint8_t* in, const std::vector<ColumnRun>& runs,
+                      const PackedPalette& palette, std::uint8_t* out) {
+    for (const ColumnRun& run : runs) {
+        const std::size_t x = static_cast<std::size_t>(run.x);
+        std::uint32_t colour;
+        if constexpr (kBitCount == 24) {
+            const std::uint8_t bytes[4] = {in[3 * x + 2], in[3 * x + 1], in[3 * x], 0};
+            std::memcpy(&colour, bytes, 4);
+        } else if constexpr (kBitCount == 8) {
+            colour = palette[in[x]];
+        } else if constexpr (kBitCount == 4) {
+            colour = palette[(in[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu];
+        } else {
+            colour = palette[(in[x >> 3] >> (7 - (x & 7))) & 1u];
+        }
+        for (std::int32_t k = 0; k < run.count; ++k) {
+            std::memcpy(out, &colour, 4);
+            out += 3;
+        }
+    }
+}
+
+void ExpandRow(std::int32_t bitCount, const std::uint8_t* in, const std::vector<ColumnRun>& runs,
+               const PackedPalette& palette, std::uint8_t* out) {
+    switch (bitCount) {
+    case 24: ExpandRowOfDepth<24>(in, runs, palette, out); break;
+    case 8: ExpandRowOfDepth<8>(in, runs, palette, out); break;
+    case 4: ExpandRowOfDepth<4>(in, runs, palette, out); break;
+    default: ExpandRowOfDepth<1>(in, runs, palette, out); break;
+    }
+}
+
+// out[i] &= line[i] for count bytes, a machine word at a time.
+void AndInto(std::uint8_t* out, const std::uint8_t* line, std::size_t count) {
+    std::size_t i = 0;
+    for (; i + 16 <= count; i += 16) {
+        std::uint64_t a[2], b[2];
+        std::memcpy(a, out + i, 16);
+        std::memcpy(b, line + i, 16);
+        a[0] &= b[0];
+        a[1] &= b[1];
+        std::memcpy(out + i, a, 16);
+    }
+    for (; i < count; ++i) out[i] &= line[i];
+}
+
 // Destination pixels [first, last) of one axis and the source each shows.
 std::vector<std::int32_t> AxisMap(std::int32_t first, std::int32_t last, std::int64_t sourceCount,
                                   std::int64_t destCount, Axis axis) {
@@ -122,13 +201,20 @@ std::int32_t StretchDibOntoPage(RgbPage& page, const platform::DibTransfer& t) {
     const std::int64_t y1 = std::min<std::int64_t>(t.destHeight, std::int64_t{page.height} - t.destY);
     if (x0 >= x1 || y0 >= y1) return t.srcHeight;
 
-    const auto cols = AxisMap(std::int32_t(x0), std::int32_t(x1), t.srcWidth, t.destWidth, Axis::Across);
+    // The source column of every visible destination column, worked out once
+    // and gathered into runs.
+    auto cols = AxisMap(std::int32_t(x0), std::int32_t(x1), t.srcWidth, t.destWidth, Axis::Across);
+    for (std::int32_t& c : cols) c += t.srcX;
+    const std::vector<ColumnRun> runs = ColumnRuns(cols);
     const auto rows = AxisMap(std::int32_t(y0), std::int32_t(y1), t.srcHeight, t.destHeight, Axis::Down);
     const auto* bits = static_cast<const std::uint8_t*>(t.bits);
+    const PackedPalette palette = PackPalette(src);
 
     // One source row is scaled once into an RGB line, then copied or ANDed
-    // into every destination row that shows it.
-    std::vector<std::uint8_t> line(cols.size() * 3);
+    // into every destination row that shows it. The line has room for the
+    // fourth byte of a packed colour written past its last pixel.
+    const std::size_t lineBytes = cols.size() * 3;
+    std::vector<std::uint8_t> line(lineBytes + 1);
     std::int32_t lineSource = -1;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const std::int32_t sourceRow = rows[r];
@@ -136,29 +222,14 @@ std::int32_t StretchDibOntoPage(RgbPage& page, const platform::DibTransfer& t) {
             // sourceRow counts from the top of the source rectangle.
             const std::int64_t fromBottom = std::int64_t{t.srcY} + t.srcHeight - 1 - sourceRow;
             const std::int64_t stored = src.topDown ? src.height - 1 - fromBottom : fromBottom;
-            const std::uint8_t* in = bits + stored * src.stride;
-            std::uint8_t* o = line.data();
-            for (const std::int32_t c : cols) {
-                const std::int32_t x = t.srcX + c;
-                switch (src.bitCount) {
-                case 24:
-                    o[0] = in[3 * x + 2];
-                    o[1] = in[3 * x + 1];
-                    o[2] = in[3 * x];
-                    break;
-                case 8: std::memcpy(o, src.palette[in[x]].data(), 3); break;
-                case 4: std::memcpy(o, src.palette[(in[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF].data(), 3); break;
-                default: std::memcpy(o, src.palette[(in[x >> 3] >> (7 - (x & 7))) & 1].data(), 3); break;
-                }
-                o += 3;
-            }
+            ExpandRow(src.bitCount, bits + stored * src.stride, runs, palette, line.data());
             lineSource = sourceRow;
         }
         std::uint8_t* out = page.Row(t.destY + std::int32_t(y0 + std::int64_t(r))) + (t.destX + x0) * 3;
         if (t.rop == platform::kRopSourceCopy) {
-            std::memcpy(out, line.data(), line.size());
+            std::memcpy(out, line.data(), lineBytes);
         } else {
-            for (std::size_t i = 0; i < line.size(); ++i) out[i] &= line[i];
+            AndInto(out, line.data(), lineBytes);
         }
     }
     return t.srcHeight;
