@@ -86,6 +86,10 @@ PackedPalette PackPalette(const DibSource& src) {
     return packed;
 }
 
+// The bytes past a line's last triple that the eight-byte writes of
+// ExpandRow may touch.
+constexpr std::size_t kLineSlack = 8;
+
 // A run of destination columns that show the same source column.
 struct ColumnRun {
     std::int32_t x;      // the source column, counted from the stored row's start
@@ -103,8 +107,7 @@ std::vector<ColumnRun> ColumnRuns(const std::vector<std::int32_t>& columns) {
 
 // Writes the RGB triples of one row, run by run, from the stored row in for
 // one depth: each source pixel is read and looked up once, however many
-// columns show it. out has one byte of room past the last triple, for the
-// fourth byte of the packed colour.
+// columns show it. out has kLineSlack bytes of room past the last triple.
 template <int kBitCount>
 void ExpandRowOfDepth(const std::uint8_t* in, const std::vector<ColumnRun>& runs,
                       const PackedPalette& palette, std::uint8_t* out) {
@@ -121,10 +124,12 @@ void ExpandRowOfDepth(const std::uint8_t* in, const std::vector<ColumnRun>& runs
         } else {
             colour = palette[(in[x >> 3] >> (7 - (x & 7))) & 1u];
         }
-        for (std::int32_t k = 0; k < run.count; ++k) {
-            std::memcpy(out, &colour, 4);
-            out += 3;
-        }
+        // The first two pixels of a run in one eight-byte write (most runs
+        // are one or two pixels long), the rest one by one.
+        const std::uint64_t twice = std::uint64_t{colour} | std::uint64_t{colour} << 24;
+        std::memcpy(out, &twice, 8);
+        for (std::int32_t k = 2; k < run.count; ++k) std::memcpy(out + 3 * k, &colour, 4);
+        out += 3 * static_cast<std::size_t>(run.count);
     }
 }
 
@@ -211,10 +216,9 @@ std::int32_t StretchDibOntoPage(RgbPage& page, const platform::DibTransfer& t) {
     const PackedPalette palette = PackPalette(src);
 
     // One source row is scaled once into an RGB line, then copied or ANDed
-    // into every destination row that shows it. The line has room for the
-    // fourth byte of a packed colour written past its last pixel.
+    // into every destination row that shows it.
     const std::size_t lineBytes = cols.size() * 3;
-    std::vector<std::uint8_t> line(lineBytes + 1);
+    std::vector<std::uint8_t> line(lineBytes + kLineSlack);
     std::int32_t lineSource = -1;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const std::int32_t sourceRow = rows[r];
