@@ -98,51 +98,35 @@ std::int32_t InflateChunkZlib(std::uint8_t* dest, std::uint32_t* destLength, con
     return result;
 }
 
-// Inflates the chunks of one container: through libdeflate where the build
-// has it and its decompressor could be made, else through zlib.
-class ChunkInflater {
-public:
-    explicit ChunkInflater(Inflater inflater) noexcept {
+// As InflateChunkZlib, with its results, through libdeflate where the build
+// has it and it was asked for. Its decompressor lives for one chunk, as
+// zlib's state does in uncompress, so that a fault frame leaving the
+// decoding between chunks leaves no block of it behind.
+std::int32_t InflateChunk(Inflater inflater, std::uint8_t* dest, std::uint32_t* destLength,
+                          const std::uint8_t* source, std::int32_t sourceLength) noexcept {
 #if ZESEAL_HAVE_LIBDEFLATE
-        // Without memory for it, zlib takes over and meets the shortage itself.
-        if (inflater == Inflater::kLibdeflate) decompressor_ = libdeflate_alloc_decompressor();
-#else
-        (void)inflater;
-#endif
-    }
-    ~ChunkInflater() {
-#if ZESEAL_HAVE_LIBDEFLATE
-        if (decompressor_ != nullptr) libdeflate_free_decompressor(decompressor_);
-#endif
-    }
-    ChunkInflater(const ChunkInflater&) = delete;
-    ChunkInflater& operator=(const ChunkInflater&) = delete;
-
-    // As InflateChunkZlib, with its results.
-    std::int32_t Inflate(std::uint8_t* dest, std::uint32_t* destLength, const std::uint8_t* source,
-                         std::int32_t sourceLength) noexcept {
-#if ZESEAL_HAVE_LIBDEFLATE
-        if (decompressor_ != nullptr) {
-            std::size_t inflated = 0;
-            const libdeflate_result result =
-                libdeflate_zlib_decompress(decompressor_, source, static_cast<std::size_t>(sourceLength),
-                                           dest, kInflateBufferSize, &inflated);
-            if (result == LIBDEFLATE_SUCCESS) {
-                *destLength = static_cast<std::uint32_t>(inflated);
-                return Z_OK;
-            }
-            // A damaged stream: zlib names the fault, and may still take a
-            // stream libdeflate refused.
+    // Without memory for the decompressor, zlib takes over and meets the
+    // shortage itself.
+    libdeflate_decompressor* decompressor =
+        inflater == Inflater::kLibdeflate ? libdeflate_alloc_decompressor() : nullptr;
+    if (decompressor != nullptr) {
+        std::size_t inflated = 0;
+        const libdeflate_result result =
+            libdeflate_zlib_decompress(decompressor, source, static_cast<std::size_t>(sourceLength), dest,
+                                       kInflateBufferSize, &inflated);
+        libdeflate_free_decompressor(decompressor);
+        if (result == LIBDEFLATE_SUCCESS) {
+            *destLength = static_cast<std::uint32_t>(inflated);
+            return Z_OK;
         }
-#endif
-        return InflateChunkZlib(dest, destLength, source, sourceLength);
+        // A damaged stream: zlib names the fault, and may still take a
+        // stream libdeflate refused.
     }
-
-private:
-#if ZESEAL_HAVE_LIBDEFLATE
-    libdeflate_decompressor* decompressor_ = nullptr;
+#else
+    (void)inflater;
 #endif
-};
+    return InflateChunkZlib(dest, destLength, source, sourceLength);
+}
 
 }  // namespace
 
@@ -166,7 +150,6 @@ std::int32_t DecodeImageContainerWith(Inflater inflater, std::uint8_t* out,
     Accumulator picture(static_cast<std::uint32_t>(totalLength));
     frame::HeapBlock inflated(kInflateBufferSize);
     if (!inflated) return kContainerNoMemory;
-    ChunkInflater inflate(inflater);
     // One block for the whole picture: chunks then inflate straight into it.
     picture.Reserve(CarriedBytes(input, inputLength));
 
@@ -186,7 +169,7 @@ std::int32_t DecodeImageContainerWith(Inflater inflater, std::uint8_t* out,
         std::uint8_t* inPlace = picture.Room(kInflateBufferSize);
         std::uint8_t* dest = inPlace != nullptr ? inPlace : inflated.data();
         std::uint32_t inflatedLength = 0;
-        const std::int32_t result = inflate.Inflate(dest, &inflatedLength, input + p, chunkLength);
+        const std::int32_t result = InflateChunk(inflater, dest, &inflatedLength, input + p, chunkLength);
         if (result != Z_OK) return result;
         p += static_cast<std::uint32_t>(chunkLength);
         if (inflatedLength == 0) return kContainerEmptyChunk;
