@@ -16,6 +16,11 @@ std::vector<Comparison>& Comparisons() {
     return all;
 }
 
+std::vector<std::string>& Notes() {
+    static std::vector<std::string> all;
+    return all;
+}
+
 struct Measured {
     double secondsPerIteration = 0;
     double bytesPerSecond = 0;
@@ -28,12 +33,17 @@ public:
         for (const Run& run : runs) {
             if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
             Measured m;
-            m.secondsPerIteration = run.GetAdjustedRealTime() /
+            // CPU time: the machine may be shared, and its other work should
+            // not count against either side of a pair.
+            m.secondsPerIteration = run.GetAdjustedCPUTime() /
                                     benchmark::GetTimeUnitMultiplier(run.time_unit);
             if (auto it = run.counters.find("bytes_per_second"); it != run.counters.end()) {
                 m.bytesPerSecond = it->second.value;
             }
+            // By full name, and by the bare function name for benchmarks that
+            // carry settings in theirs (".../iterations:3").
             measured[run.benchmark_name()] = m;
+            measured.emplace(run.run_name.function_name, m);
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -48,8 +58,8 @@ std::string Duration(double seconds) {
 }
 
 void PrintComparisons(const std::map<std::string, Measured>& measured) {
-    if (Comparisons().empty()) return;
-    std::printf("\n%-44s %12s %12s %8s  %s\n", "ours vs baseline (same run)", "ours", "baseline",
+    if (Comparisons().empty() && Notes().empty()) return;
+    std::printf("\n%-44s %-34s %12s %12s %8s  %s\n", "ours (same run)", "against", "ours", "baseline",
                 "ratio", "target");
     for (const Comparison& c : Comparisons()) {
         const auto ours = measured.find(c.ours);
@@ -75,10 +85,11 @@ void PrintComparisons(const std::map<std::string, Measured>& measured) {
         case Target::Kind::kMaxSeconds: met = o.secondsPerIteration <= c.target.value; break;
         case Target::Kind::kNone: break;
         }
-        std::printf("%-44s %12s %12s %8.3f  %s%s\n", c.ours.c_str(), oursText.c_str(),
-                    baseText.c_str(), ratio, c.target.text.c_str(),
+        std::printf("%-44s %-34s %12s %12s %8.3f  %s%s\n", c.ours.c_str(), c.baseline.c_str(),
+                    oursText.c_str(), baseText.c_str(), ratio, c.target.text.c_str(),
                     c.target.kind == Target::Kind::kNone ? "" : (met ? "  met" : "  MISSED"));
     }
+    for (const std::string& note : Notes()) std::printf("note: %s\n", note.c_str());
 }
 
 }  // namespace
@@ -102,6 +113,11 @@ Target Target::None() { return {}; }
 
 bool RegisterComparison(Comparison comparison) {
     Comparisons().push_back(std::move(comparison));
+    return true;
+}
+
+bool RegisterNote(std::string note) {
+    Notes().push_back(std::move(note));
     return true;
 }
 

@@ -49,15 +49,23 @@ public:
             text = PrintersText(count);
             std::ofstream(FileFor(count)) << text;
         }
-        iZeHostSetSystemDirectory(path_.c_str());
     }
-    ~BenchPrinters() {        iZeHostUseVirtualSpooler(nullptr);
-        iZeHostSetSystemDirectory(nullptr);
+    // The choices are undone by the benchmark itself (Release): at exit the
+    // library's own state may already be gone, and choosing then wrote into
+    // freed memory.
+    ~BenchPrinters() {
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
     }
     const std::string& Text(int count) const { return texts_[count == kPrinters ? 0 : 1]; }
-    void Use(int count) const { iZeHostUseVirtualSpooler(FileFor(count).c_str()); }
+    void Use(int count) const {
+        iZeHostSetSystemDirectory(path_.c_str());
+        iZeHostUseVirtualSpooler(FileFor(count).c_str());
+    }
+    void Release() const {
+        iZeHostUseVirtualSpooler(nullptr);
+        iZeHostSetSystemDirectory(nullptr);
+    }
 
 private:
     static std::string PrintersText(int count) {
@@ -96,6 +104,7 @@ void BuildList(benchmark::State& state, int count) {
         written = zeseal::printers::BuildPrinterList(records.data(), records.size());
         benchmark::DoNotOptimize(records.data());
     }
+    Fixture().Release();
     if (written != count) state.SkipWithError("the list is not complete");
 }
 

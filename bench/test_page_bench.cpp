@@ -1,7 +1,9 @@
 // One test page at 600 dpi (A4, landscape) on the virtual spooler, with its
 // time and its peak memory, beside the floor of any printed page: a white
-// page raster of the same size saved as PNG. Target: the test page's peak
-// memory no more than 1.2 x the page raster.
+// page raster of the same size saved as PNG with the printed pages'
+// settings. Targets: half the time the page took with the default PNG
+// settings (868 ms of CPU time on the reference machine, so 434 ms), and a peak
+// memory no more than 1.2 x the page raster (peak_per_raster).
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 #include <zeseal/zeseal.h>
@@ -11,10 +13,12 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "authoring/data_file_writer.h"
 #include "catalogue/data_file_format.h"
 #include "comparison.h"
+#include "platform/posix/page/png_writer.h"
 
 namespace {
 
@@ -117,13 +121,13 @@ BENCHMARK(TestPage600Dpi)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void WhitePageSavedAsPng600Dpi(benchmark::State& state) {
     MeasurePeak(state, [] {
-        HDC page = iZeHostPageCreate(7016, 4961, 600, 600);
-        iZeHostPageSavePng(page, Printer().Scratch().c_str());
-        iZeHostPageDestroy(page);
+        std::vector<std::uint8_t> white(std::size_t(kRasterBytes), 0xFF);
+        zeseal::platform::posix::SaveRgbPng(Printer().Scratch().string(), 7016, 4961, white.data(), 600, 600,
+                                            zeseal::platform::posix::PngCompression::kFast);
     });
 }
 BENCHMARK(WhitePageSavedAsPng600Dpi)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 
-ZESEAL_COMPARE(TestPage600Dpi, WhitePageSavedAsPng600Dpi, zeseal::bench::Target::None());
+ZESEAL_COMPARE(TestPage600Dpi, WhitePageSavedAsPng600Dpi, zeseal::bench::Target::MaxMilliseconds(434));

@@ -7,7 +7,9 @@
 //    plain decoder written from the format's description;
 //  - a failure leaves the output block and the length untouched, returns one
 //    of the documented codes, and the plain decoder fails too;
-//  - small inputs, taken as a picture, survive packing and decoding.
+//  - small inputs, taken as a picture, survive packing and decoding;
+//  - where the build inflates with libdeflate, decoding with zlib alone gives
+//    the same result and the same picture.
 #include <zlib.h>
 
 #include <cstddef>
@@ -90,6 +92,16 @@ void CheckDecode(const std::uint8_t* data, std::size_t size) {
     const std::int32_t result =
         codec::DecodeImageContainer(out.data(), &outLength, data, static_cast<std::uint32_t>(size));
     ZESEAL_FUZZ_CHECK(IsDocumentedResult(result));
+
+    if (codec::HasInflater(codec::Inflater::kLibdeflate)) {
+        ExactBuffer zlibOut(out.size());
+        std::uint32_t zlibLength = kUnset;
+        const std::int32_t zlibResult = codec::DecodeImageContainerWith(
+            codec::Inflater::kZlib, zlibOut.data(), &zlibLength, data, static_cast<std::uint32_t>(size));
+        ZESEAL_FUZZ_CHECK(zlibResult == result);
+        ZESEAL_FUZZ_CHECK(zlibLength == outLength);
+        ZESEAL_FUZZ_CHECK(std::memcmp(zlibOut.data(), out.data(), out.size()) == 0);
+    }
 
     std::vector<std::uint8_t> expected;
     const bool referenceDecoded = ReferenceDecode(data, size, expected);

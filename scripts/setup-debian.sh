@@ -16,9 +16,9 @@ sudo=""
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  zlib1g-dev libpng-dev
+  zlib1g-dev libpng-dev libdeflate-dev
   libfreetype-dev libfontconfig-dev fonts-nanum
-  libssl-dev
+  libssl-dev libpixman-1-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   libcups2-dev cups
   clang libclang-rt-14-dev

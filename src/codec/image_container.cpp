@@ -6,18 +6,43 @@
 #include <cstdint>
 #include <cstring>
 
+// Set to 1 by the build where libdeflate was found (POSIX only).
+#ifndef ZESEAL_HAVE_LIBDEFLATE
+#define ZESEAL_HAVE_LIBDEFLATE 0
+#endif
+#if ZESEAL_HAVE_LIBDEFLATE
+#include <libdeflate.h>
+#endif
+
 #include "base/byte_order.h"
 #include "frame/frame_heap.h"
 
 namespace zeseal::codec {
 namespace {
 
-// The picture as it grows. It starts small and doubles up to the stated
-// total, so a container that states a huge total but carries little costs
-// only what it carries.
+// The picture as it grows. It starts from what the chunks can carry, or
+// small, and doubles up to the stated total, so a container that states a
+// huge total but carries little costs only what it carries.
 class Accumulator {
 public:
     explicit Accumulator(std::uint32_t total) noexcept : total_(total) {}
+
+    // Takes a block for capacity bytes at once, when there is memory for it;
+    // without, the picture grows step by step as it arrives.
+    void Reserve(std::uint32_t capacity) noexcept {
+        if (capacity == 0) return;
+        frame::HeapBlock block(std::min(capacity, total_));
+        if (block) block_ = std::move(block);
+    }
+
+    // Where count more bytes can be written in place, or nullptr when the
+    // block lacks the room.
+    std::uint8_t* Room(std::uint32_t count) noexcept {
+        return block_.size() - length_ >= count ? block_.data() + length_ : nullptr;
+    }
+
+    // Takes count bytes written at Room(count) into the picture.
+    void Commit(std::uint32_t count) noexcept { length_ += count; }
 
     bool Append(const std::uint8_t* bytes, std::uint32_t count) noexcept {
         if (count == 0) return true;
@@ -44,6 +69,24 @@ private:
     frame::HeapBlock block_;
 };
 
+// The most picture bytes the chunks of a container can carry, read from
+// their length words alone: each chunk's share is below kInflateBufferSize,
+// and deflate expands a byte to at most 1032. The walk stops where the
+// decoding would stop or fail.
+std::uint32_t CarriedBytes(const std::uint8_t* input, std::uint32_t inputLength) noexcept {
+    std::uint64_t carried = 0;
+    for (std::uint32_t p = 4; inputLength - p >= 4;) {
+        const std::int32_t chunkLength = static_cast<std::int32_t>(base::ReadBe32(input + p));
+        p += 4;
+        if (chunkLength <= 0 || chunkLength > kChunkBufferSize) break;
+        if (static_cast<std::uint32_t>(chunkLength) > inputLength - p) break;
+        carried += std::min<std::uint64_t>(kInflateBufferSize - 1, 1032ull * std::uint64_t(chunkLength));
+        p += static_cast<std::uint32_t>(chunkLength);
+        if (p >= inputLength || carried >= 0xFFFFFFFFu) break;
+    }
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(carried, 0xFFFFFFFFu));
+}
+
 // zlib's storage comes from the frame heap: a fault caught while inflate
 // reads the caller's buffer frees it with the frame, and a refused
 // allocation reaches zlib as it reaches the rest of the library.
@@ -59,7 +102,7 @@ void FrameFree(voidpf, voidpf block) noexcept { frame::ReleaseBlock(block); }
 // Returns zlib's result as its one-call uncompress() would (0 on success;
 // -5 when the stream inflates to more than kInflateBufferSize bytes, -3 when
 // it is damaged or cut short, -4 without memory).
-std::int32_t InflateChunk(std::uint8_t* dest, std::uint32_t* destLength, const std::uint8_t* source,
+std::int32_t InflateChunkZlib(std::uint8_t* dest, std::uint32_t* destLength, const std::uint8_t* source,
                           std::int32_t sourceLength) noexcept {
     z_stream stream = {};
     stream.zalloc = &FrameAlloc;
@@ -87,10 +130,55 @@ std::int32_t InflateChunk(std::uint8_t* dest, std::uint32_t* destLength, const s
     return result;
 }
 
+// As InflateChunkZlib, with its results, through libdeflate where the build
+// has it and it was asked for. libdeflate allocates with malloc, out of the
+// frame's reach, so it reads only our own copy of the chunk (copy, room for
+// kChunkBufferSize bytes): the copying may fault, but holds nothing; the
+// decompressor lives only while it reads memory that cannot fault.
+std::int32_t InflateChunk(Inflater inflater, std::uint8_t* copy, std::uint8_t* dest,
+                          std::uint32_t* destLength, const std::uint8_t* source,
+                          std::int32_t sourceLength) noexcept {
+#if ZESEAL_HAVE_LIBDEFLATE
+    if (inflater == Inflater::kLibdeflate && copy != nullptr) {
+        std::memcpy(copy, source, static_cast<std::size_t>(sourceLength));
+        // Without memory for the decompressor, zlib takes over and meets the
+        // shortage itself.
+        libdeflate_decompressor* decompressor = libdeflate_alloc_decompressor();
+        if (decompressor != nullptr) {
+            std::size_t inflated = 0;
+            const libdeflate_result result = libdeflate_zlib_decompress(
+                decompressor, copy, static_cast<std::size_t>(sourceLength), dest, kInflateBufferSize, &inflated);
+            libdeflate_free_decompressor(decompressor);
+            if (result == LIBDEFLATE_SUCCESS) {
+                *destLength = static_cast<std::uint32_t>(inflated);
+                return Z_OK;
+            }
+            // A damaged stream: zlib names the fault, and may still take a
+            // stream libdeflate refused.
+        }
+        return InflateChunkZlib(dest, destLength, copy, sourceLength);
+    }
+#else
+    (void)inflater;
+    (void)copy;
+#endif
+    return InflateChunkZlib(dest, destLength, source, sourceLength);
+}
+
 }  // namespace
+
+bool HasInflater(Inflater inflater) noexcept {
+    return inflater == Inflater::kZlib || ZESEAL_HAVE_LIBDEFLATE;
+}
 
 std::int32_t DecodeImageContainer(std::uint8_t* out, std::uint32_t* outLength,
                                   const std::uint8_t* input, std::uint32_t inputLength) noexcept {
+    return DecodeImageContainerWith(Inflater::kLibdeflate, out, outLength, input, inputLength);
+}
+
+std::int32_t DecodeImageContainerWith(Inflater inflater, std::uint8_t* out,
+                                      std::uint32_t* outLength, const std::uint8_t* input,
+                                      std::uint32_t inputLength) noexcept {
     if (inputLength < 4) return kContainerTruncatedHeader;
     const std::int32_t totalLength = static_cast<std::int32_t>(base::ReadBe32(input));
     if (totalLength < 1) return kContainerBadTotal;
@@ -99,6 +187,13 @@ std::int32_t DecodeImageContainer(std::uint8_t* out, std::uint32_t* outLength,
     Accumulator picture(static_cast<std::uint32_t>(totalLength));
     frame::HeapBlock inflated(kInflateBufferSize);
     if (!inflated) return kContainerNoMemory;
+    // The chunk's copy for libdeflate; without it, zlib inflates.
+    frame::HeapBlock chunkCopy;
+    if (inflater == Inflater::kLibdeflate && HasInflater(Inflater::kLibdeflate)) {
+        chunkCopy = frame::HeapBlock(kChunkBufferSize);
+    }
+    // One block for the whole picture: chunks then inflate straight into it.
+    picture.Reserve(CarriedBytes(input, inputLength));
 
     std::uint32_t p = 4;
     for (;;) {
@@ -110,8 +205,13 @@ std::int32_t DecodeImageContainer(std::uint8_t* out, std::uint32_t* outLength,
         if (chunkLength > kChunkBufferSize) return kContainerChunkTooLong;
         if (static_cast<std::uint32_t>(chunkLength) > inputLength - p) return kContainerChunkPastEnd;
 
+        // In place where the picture's block has room for the most a chunk
+        // inflates to; what lands past the picture is not part of it until
+        // it is committed.
+        std::uint8_t* inPlace = picture.Room(kInflateBufferSize);
+        std::uint8_t* dest = inPlace != nullptr ? inPlace : inflated.data();
         std::uint32_t inflatedLength = 0;
-        const std::int32_t result = InflateChunk(inflated.data(), &inflatedLength, input + p, chunkLength);
+        const std::int32_t result = InflateChunk(inflater, chunkCopy.data(), dest, &inflatedLength, input + p, chunkLength);
         if (result != Z_OK) return result;
         p += static_cast<std::uint32_t>(chunkLength);
         if (inflatedLength == 0) return kContainerEmptyChunk;
@@ -120,7 +220,11 @@ std::int32_t DecodeImageContainer(std::uint8_t* out, std::uint32_t* outLength,
         if (share > static_cast<std::uint32_t>(totalLength) - picture.length()) {
             return kContainerExceedsTotal;
         }
-        if (!picture.Append(inflated.data(), share)) return kContainerNoMemory;
+        if (inPlace != nullptr) {
+            picture.Commit(share);
+        } else if (!picture.Append(inflated.data(), share)) {
+            return kContainerNoMemory;
+        }
         if (p >= inputLength) break;
     }
 

@@ -22,9 +22,24 @@ inline constexpr std::int32_t kContainerTruncatedHeader = -107;  // shorter than
 
 // Decodes a container of inputLength bytes into out, which holds at least the
 // container's total length, and stores the picture's length in *outLength.
-// On any result but 0, out and *outLength are left untouched.
+// On any result but 0, out and *outLength are left untouched. Uses the
+// fastest inflater the build carries.
 std::int32_t DecodeImageContainer(std::uint8_t* out, std::uint32_t* outLength,
                                   const std::uint8_t* input, std::uint32_t inputLength) noexcept;
+
+// The inflaters a build may carry: zlib always; libdeflate in POSIX builds
+// that found it. Both give the same pictures and the same results (zlib's
+// codes): a stream libdeflate refuses is inflated again by zlib for its
+// exact answer.
+enum class Inflater { kZlib, kLibdeflate };
+
+bool HasInflater(Inflater inflater) noexcept;
+
+// DecodeImageContainer with the given inflater; one the build lacks is
+// replaced by zlib.
+std::int32_t DecodeImageContainerWith(Inflater inflater, std::uint8_t* out,
+                                      std::uint32_t* outLength, const std::uint8_t* input,
+                                      std::uint32_t inputLength) noexcept;
 
 // The result code of a watermark or water-code export for a decoder result,
 // given the family's base code (2000 or 3000).

@@ -74,17 +74,104 @@ bool ParseHeader(const std::uint8_t* info, DibSource& src) {
     return true;
 }
 
+// The colour table as red, green and blue in the low three bytes of a word
+// in memory order, so that a pixel is stored with one four-byte write.
+using PackedPalette = std::array<std::uint32_t, 256>;
+
+PackedPalette PackPalette(const DibSource& src) {
+    PackedPalette packed{};
+    for (std::size_t i = 0; i < packed.size(); ++i) {
+        const std::uint8_t bytes[4] = {src.palette[i][0], src.palette[i][1], src.palette[i][2], 0};
+        std::memcpy(&packed[i], bytes, 4);
+    }
+    return packed;
+}
+
+// The bytes past a line's last triple that the eight-byte writes of
+// ExpandRow may touch.
+constexpr std::size_t kLineSlack = 8;
+
+// A run of destination columns that show the same source column.
+struct ColumnRun {
+    std::int32_t x;      // the source column, counted from the stored row's start
+    std::int32_t count;  // how many destination columns in a row show it
+};
+
+// The runs of columns, in storage as long as columns (the most runs there
+// can be); runCount gets how many there are.
+frame::HeapBlock ColumnRuns(std::span<const std::int32_t> columns, std::size_t& runCount) {
+    frame::HeapBlock block(columns.size() * sizeof(ColumnRun));
+    runCount = 0;
+    if (!block) return block;
+    auto* runs = reinterpret_cast<ColumnRun*>(block.data());
+    for (const std::int32_t x : columns) {
+        if (runCount != 0 && runs[runCount - 1].x == x) ++runs[runCount - 1].count;
+        else runs[runCount++] = {x, 1};
+    }
+    return block;
+}
+
+// Writes the RGB triples of one row, run by run, from the stored row in for
+// one depth: each source pixel is read and looked up once, however many
+// columns show it. out has kLineSlack bytes of room past the last triple.
+template <int kBitCount>
+void ExpandRowOfDepth(const std::uint8_t* in, std::span<const ColumnRun> runs,
+                      const PackedPalette& palette, std::uint8_t* out) {
+    for (const ColumnRun& run : runs) {
+        const std::size_t x = static_cast<std::size_t>(run.x);
+        std::uint32_t colour;
+        if constexpr (kBitCount == 24) {
+            const std::uint8_t bytes[4] = {in[3 * x + 2], in[3 * x + 1], in[3 * x], 0};
+            std::memcpy(&colour, bytes, 4);
+        } else if constexpr (kBitCount == 8) {
+            colour = palette[in[x]];
+        } else if constexpr (kBitCount == 4) {
+            colour = palette[(in[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu];
+        } else {
+            colour = palette[(in[x >> 3] >> (7 - (x & 7))) & 1u];
+        }
+        // The first two pixels of a run in one eight-byte write (most runs
+        // are one or two pixels long), the rest one by one.
+        const std::uint64_t twice = std::uint64_t{colour} | std::uint64_t{colour} << 24;
+        std::memcpy(out, &twice, 8);
+        for (std::int32_t k = 2; k < run.count; ++k) std::memcpy(out + 3 * k, &colour, 4);
+        out += 3 * static_cast<std::size_t>(run.count);
+    }
+}
+
+void ExpandRow(std::int32_t bitCount, const std::uint8_t* in, std::span<const ColumnRun> runs,
+               const PackedPalette& palette, std::uint8_t* out) {
+    switch (bitCount) {
+    case 24: ExpandRowOfDepth<24>(in, runs, palette, out); break;
+    case 8: ExpandRowOfDepth<8>(in, runs, palette, out); break;
+    case 4: ExpandRowOfDepth<4>(in, runs, palette, out); break;
+    default: ExpandRowOfDepth<1>(in, runs, palette, out); break;
+    }
+}
+
+// out[i] &= line[i] for count bytes, a machine word at a time.
+void AndInto(std::uint8_t* out, const std::uint8_t* line, std::size_t count) {
+    std::size_t i = 0;
+    for (; i + 16 <= count; i += 16) {
+        std::uint64_t a[2], b[2];
+        std::memcpy(a, out + i, 16);
+        std::memcpy(b, line + i, 16);
+        a[0] &= b[0];
+        a[1] &= b[1];
+        std::memcpy(out + i, a, 16);
+    }
+    for (; i < count; ++i) out[i] &= line[i];
+}
+
 // Destination pixels [first, last) of one axis and the source each shows,
-// in a frame heap block: the transfer reads the caller's pixels, and a fault
-// caught there must not lose its scratch storage. An empty block when
-// memory runs out.
+// plus offset. An empty block when memory runs out.
 frame::HeapBlock AxisMap(std::int32_t first, std::int32_t last, std::int64_t sourceCount,
-                         std::int64_t destCount, Axis axis) {
+                         std::int64_t destCount, Axis axis, std::int32_t offset) {
     frame::HeapBlock map(std::size_t(last - first) * sizeof(std::int32_t));
     if (!map) return map;
     auto* source = reinterpret_cast<std::int32_t*>(map.data());
     for (std::int32_t d = first; d < last; ++d) {
-        *source++ = static_cast<std::int32_t>(SourceForDestination(d, sourceCount, destCount, axis));
+        *source++ = static_cast<std::int32_t>(SourceForDestination(d, sourceCount, destCount, axis)) + offset;
     }
     return map;
 }
@@ -127,20 +214,30 @@ std::int32_t StretchDibOntoPage(RgbPage& page, const platform::DibTransfer& t) {
     const std::int64_t y1 = std::min<std::int64_t>(t.destHeight, std::int64_t{page.height} - t.destY);
     if (x0 >= x1 || y0 >= y1) return t.srcHeight;
 
+    // Scratch storage lives in frame heap blocks: the transfer reads the
+    // caller's pixels, and a fault caught there must not lose it.
+    // The source column of every visible destination column, worked out once
+    // and gathered into runs.
     const auto colCount = std::size_t(x1 - x0);
     const auto rowCount = std::size_t(y1 - y0);
     const frame::HeapBlock colMap =
-        AxisMap(std::int32_t(x0), std::int32_t(x1), t.srcWidth, t.destWidth, Axis::Across);
+        AxisMap(std::int32_t(x0), std::int32_t(x1), t.srcWidth, t.destWidth, Axis::Across, t.srcX);
+    if (!colMap) return -1;
+    std::size_t runCount = 0;
+    const frame::HeapBlock runBlock =
+        ColumnRuns({reinterpret_cast<const std::int32_t*>(colMap.data()), colCount}, runCount);
     const frame::HeapBlock rowMap =
-        AxisMap(std::int32_t(y0), std::int32_t(y1), t.srcHeight, t.destHeight, Axis::Down);
+        AxisMap(std::int32_t(y0), std::int32_t(y1), t.srcHeight, t.destHeight, Axis::Down, 0);
     // One source row is scaled once into an RGB line, then copied or ANDed
     // into every destination row that shows it.
-    const frame::HeapBlock lineBlock(colCount * 3);
-    if (!colMap || !rowMap || !lineBlock) return -1;
-    const std::span cols(reinterpret_cast<const std::int32_t*>(colMap.data()), colCount);
+    const std::size_t lineBytes = colCount * 3;
+    const frame::HeapBlock lineBlock(lineBytes + kLineSlack);
+    if (!runBlock || !rowMap || !lineBlock) return -1;
+    const std::span runs(reinterpret_cast<const ColumnRun*>(runBlock.data()), runCount);
     const std::span rows(reinterpret_cast<const std::int32_t*>(rowMap.data()), rowCount);
-    const std::span line(lineBlock.data(), colCount * 3);
+    std::uint8_t* const line = lineBlock.data();
     const auto* bits = static_cast<const std::uint8_t*>(t.bits);
+    const PackedPalette palette = PackPalette(src);
 
     std::int32_t lineSource = -1;
     for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -149,29 +246,14 @@ std::int32_t StretchDibOntoPage(RgbPage& page, const platform::DibTransfer& t) {
             // sourceRow counts from the top of the source rectangle.
             const std::int64_t fromBottom = std::int64_t{t.srcY} + t.srcHeight - 1 - sourceRow;
             const std::int64_t stored = src.topDown ? src.height - 1 - fromBottom : fromBottom;
-            const std::uint8_t* in = bits + stored * src.stride;
-            std::uint8_t* o = line.data();
-            for (const std::int32_t c : cols) {
-                const std::int32_t x = t.srcX + c;
-                switch (src.bitCount) {
-                case 24:
-                    o[0] = in[3 * x + 2];
-                    o[1] = in[3 * x + 1];
-                    o[2] = in[3 * x];
-                    break;
-                case 8: std::memcpy(o, src.palette[in[x]].data(), 3); break;
-                case 4: std::memcpy(o, src.palette[(in[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF].data(), 3); break;
-                default: std::memcpy(o, src.palette[(in[x >> 3] >> (7 - (x & 7))) & 1].data(), 3); break;
-                }
-                o += 3;
-            }
+            ExpandRow(src.bitCount, bits + stored * src.stride, runs, palette, line);
             lineSource = sourceRow;
         }
         std::uint8_t* out = page.Row(t.destY + std::int32_t(y0 + std::int64_t(r))) + (t.destX + x0) * 3;
         if (t.rop == platform::kRopSourceCopy) {
-            std::memcpy(out, line.data(), line.size());
+            std::memcpy(out, line, lineBytes);
         } else {
-            for (std::size_t i = 0; i < line.size(); ++i) out[i] &= line[i];
+            AndInto(out, line, lineBytes);
         }
     }
     return t.srcHeight;

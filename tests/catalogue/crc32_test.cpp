@@ -13,6 +13,9 @@ namespace {
 TEST(Crc32Test, GivesTheCheckValueOfTheStandardCrc) {
     EXPECT_EQ(Crc32("123456789", 9), 0xCBF43926u);
     EXPECT_EQ(Crc32("", 0), 0u);
+    // Nothing to add leaves a running CRC as it is, even without a buffer.
+    EXPECT_EQ(Crc32Update(0xCBF43926u, nullptr, 0), 0xCBF43926u);
+    EXPECT_EQ(Crc32Update(Crc32("1234", 4), "56789", 5), 0xCBF43926u);
 }
 
 // zlib's crc32 is the same CRC: every length around the eight-byte steps,

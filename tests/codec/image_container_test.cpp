@@ -46,11 +46,18 @@ struct Outcome {
     bool untouched;
 };
 
-Outcome Decode(const Bytes& container, std::size_t outSize = 64) {
+// The inflaters this build carries; the tables run through each.
+std::vector<Inflater> Inflaters() {
+    std::vector<Inflater> all{Inflater::kZlib};
+    if (HasInflater(Inflater::kLibdeflate)) all.push_back(Inflater::kLibdeflate);
+    return all;
+}
+
+Outcome Decode(const Bytes& container, std::size_t outSize = 64, Inflater inflater = Inflater::kLibdeflate) {
     Bytes out(outSize, 0xEE);
     std::uint32_t length = 0xDEADBEEF;
-    const std::int32_t result = DecodeImageContainer(out.data(), &length, container.data(),
-                                                     static_cast<std::uint32_t>(container.size()));
+    const std::int32_t result = DecodeImageContainerWith(inflater, out.data(), &length, container.data(),
+                                                         static_cast<std::uint32_t>(container.size()));
     Outcome o{result, {}, true};
     if (result == 0) o.picture.assign(out.begin(), out.begin() + length);
     o.untouched = length == 0xDEADBEEF && std::all_of(out.begin(), out.end(), [](auto b) { return b == 0xEE; });
@@ -86,10 +93,12 @@ TEST(DecodeImageContainer, ResultsForEachShapeOfInput) {
         {"more than the total", Builder().Word(3).Chunk(Compress(kAb)).Chunk(Compress(kCd)).bytes, kContainerExceedsTotal},
         {"not zlib at all", Builder().Word(4).Chunk({1, 2, 3, 4}).bytes, Z_DATA_ERROR},
     };
-    for (const auto& c : cases) {
-        const Outcome o = Decode(c.container);
-        EXPECT_EQ(o.result, c.result) << c.name;
-        EXPECT_TRUE(o.untouched) << c.name << ": the caller's buffers changed on failure";
+    for (const Inflater inflater : Inflaters()) {
+        for (const auto& c : cases) {
+            const Outcome o = Decode(c.container, 64, inflater);
+            EXPECT_EQ(o.result, c.result) << c.name << ", inflater " << int(inflater);
+            EXPECT_TRUE(o.untouched) << c.name << ": the caller's buffers changed on failure";
+        }
     }
 }
 
@@ -110,10 +119,12 @@ TEST(DecodeImageContainer, JoinsChunkSharesWithoutTheirTerminators) {
         {"exactly 45000 inflated", Builder().Word(44999).Chunk(Compress(Bytes(45000, 'z'))).bytes,
          Bytes(44999, 'z')},
     };
-    for (const auto& c : cases) {
-        const Outcome o = Decode(c.container, 45000);
-        EXPECT_EQ(o.result, 0) << c.name;
-        EXPECT_EQ(o.picture, c.picture) << c.name;
+    for (const Inflater inflater : Inflaters()) {
+        for (const auto& c : cases) {
+            const Outcome o = Decode(c.container, 45000, inflater);
+            EXPECT_EQ(o.result, 0) << c.name << ", inflater " << int(inflater);
+            EXPECT_EQ(o.picture, c.picture) << c.name << ", inflater " << int(inflater);
+        }
     }
 }
 
@@ -141,6 +152,90 @@ TEST(DecodeImageContainer, AHugeStatedTotalCostsOnlyWhatArrives) {
     const Outcome o = Decode(container);
     EXPECT_EQ(o.result, 0);
     EXPECT_EQ(o.picture, (Bytes{'a', 'b'}));
+}
+
+// A zlib stream of plain at the given level and strategy.
+Bytes Deflate(const Bytes& plain, int level, int strategy) {
+    z_stream z{};
+    EXPECT_EQ(deflateInit2(&z, level, Z_DEFLATED, 15, 8, strategy), Z_OK);
+    Bytes out(deflateBound(&z, static_cast<uLong>(plain.size())));
+    z.next_in = const_cast<Bytef*>(plain.data());
+    z.avail_in = static_cast<uInt>(plain.size());
+    z.next_out = out.data();
+    z.avail_out = static_cast<uInt>(out.size());
+    EXPECT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
+    out.resize(z.total_out);
+    deflateEnd(&z);
+    return out;
+}
+
+struct Decoded {
+    std::int32_t result;
+    std::uint32_t length;
+    Bytes out;
+};
+
+Decoded DecodeWith(Inflater inflater, const Bytes& container, std::size_t outSize) {
+    Decoded d{0, 0xDEADBEEF, Bytes(outSize, 0xEE)};
+    d.result = DecodeImageContainerWith(inflater, d.out.data(), &d.length, container.data(),
+                                        static_cast<std::uint32_t>(container.size()));
+    return d;
+}
+
+// libdeflate, where the build has it, against zlib: streams of every kind
+// (stored, fixed and dynamic codes, long matches), whole and damaged (cut
+// short, bits flipped, header and check words changed, output overflowing),
+// must give the same result, length and bytes.
+TEST(DecodeImageContainer, BothInflatersAgreeOnSoundAndDamagedStreams) {
+    if (!HasInflater(Inflater::kLibdeflate)) GTEST_SKIP() << "this build inflates with zlib only";
+    std::mt19937 random(11);
+    Bytes code(20000), noise(3000), runs(46000);
+    for (auto& b : code) b = (random() & 3) == 0 ? 0 : 255;
+    for (auto& b : noise) b = static_cast<std::uint8_t>(random());
+    for (std::size_t i = 0; i < runs.size(); ++i) runs[i] = static_cast<std::uint8_t>(i / 900);
+    std::vector<Bytes> streams;
+    for (const Bytes* plain : {&code, &noise}) {
+        for (const int level : {0, 1, 6, 9}) streams.push_back(Deflate(*plain, level, Z_DEFAULT_STRATEGY));
+        streams.push_back(Deflate(*plain, 6, Z_FIXED));
+        streams.push_back(Deflate(*plain, 6, Z_HUFFMAN_ONLY));
+    }
+    streams.push_back(Deflate(runs, 9, Z_RLE));  // inflates past 45000
+    streams.push_back(Deflate(Bytes(45000, 7), 9, Z_DEFAULT_STRATEGY));  // exactly fills the buffer
+
+    std::vector<Bytes> containers;
+    for (const Bytes& stream : streams) {
+        const auto wrap = [&](const Bytes& s) { containers.push_back(Builder().Word(50000).Chunk(s).Word(0).bytes); };
+        wrap(stream);
+        for (const std::size_t keep : {std::size_t{1}, std::size_t{2}, std::size_t{6}, stream.size() / 2,
+                                       stream.size() - 5, stream.size() - 4, stream.size() - 1}) {
+            wrap(Bytes(stream.begin(), stream.begin() + static_cast<long>(std::min(keep, stream.size()))));
+        }
+        for (int n = 0; n < 150; ++n) {
+            Bytes damaged = stream;
+            const int flips = 1 + static_cast<int>(random() % 3);
+            for (int f = 0; f < flips; ++f) {
+                // Mostly near the front, where the block headers and codes are.
+                const std::size_t span = n % 2 ? damaged.size() : std::min<std::size_t>(damaged.size(), 64);
+                damaged[random() % span] ^= static_cast<std::uint8_t>(1u << (random() % 8));
+            }
+            wrap(damaged);
+        }
+        for (const std::uint8_t flag : {std::uint8_t{0x20}, std::uint8_t{0x01}}) {
+            Bytes header = stream;
+            header[1] ^= flag;  // a preset dictionary; a header check that fails
+            wrap(header);
+        }
+        Bytes method = stream;
+        method[0] = 0x78 + 0x10;  // a window too large
+        wrap(method);
+    }
+    for (const Bytes& container : containers) {
+        const Decoded zlib = DecodeWith(Inflater::kZlib, container, 50000);
+        const Decoded fast = DecodeWith(Inflater::kLibdeflate, container, 50000);
+        ASSERT_EQ(fast.result, zlib.result);
+        ASSERT_EQ(fast.length, zlib.length);
+        ASSERT_TRUE(fast.out == zlib.out);
+    }
 }
 
 TEST(ContainerResultCode, MapsDecoderResultsIntoTheFamily) {

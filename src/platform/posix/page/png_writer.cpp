@@ -14,7 +14,7 @@ std::uint32_t PixelsPerMetre(std::int32_t dpi) {
 }
 
 bool WritePng(std::FILE* file, std::int32_t width, std::int32_t height, const std::uint8_t* rgb,
-              std::int32_t dpiX, std::int32_t dpiY) {
+              std::int32_t dpiX, std::int32_t dpiY, PngCompression compression) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (png == nullptr) return false;
     png_infop info = png_create_info_struct(png);
@@ -27,7 +27,12 @@ bool WritePng(std::FILE* file, std::int32_t width, std::int32_t height, const st
         return false;
     }
     png_init_io(png, file);
-    png_set_compression_level(png, 6);
+    if (compression == PngCompression::kFast) {
+        png_set_compression_level(png, 1);
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+    } else {
+        png_set_compression_level(png, 6);
+    }
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
@@ -44,9 +49,10 @@ bool WritePng(std::FILE* file, std::int32_t width, std::int32_t height, const st
 }  // namespace
 
 bool SaveRgbPng(const std::string& path, std::int32_t width, std::int32_t height,
-                const std::uint8_t* rgb, std::int32_t dpiX, std::int32_t dpiY) {
+                const std::uint8_t* rgb, std::int32_t dpiX, std::int32_t dpiY,
+                PngCompression compression) {
     return WriteFileAtomically(path, [&](std::FILE* file) {
-        return WritePng(file, width, height, rgb, dpiX, dpiY);
+        return WritePng(file, width, height, rgb, dpiX, dpiY, compression);
     });
 }
 

@@ -193,7 +193,8 @@ public:
         const auto page = page_.Finish();
         if (!page) return false;
         const std::string path = PagePath(folder_, jobId_, std::uint32_t(written_.size() + 1));
-        if (!SaveRgbPng(path, page->width, page->height, page->rgb.data(), page->dpiX, page->dpiY)) {
+        if (!SaveRgbPng(path, page->width, page->height, page->rgb.data(), page->dpiX, page->dpiY,
+                        PngCompression::kFast)) {
             return false;
         }
         written_.push_back(path);
