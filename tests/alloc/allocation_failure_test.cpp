@@ -17,6 +17,7 @@
 
 #include "authoring/bmp_writer.h"
 #include "authoring/container_writer.h"
+#include "codec/image_container.h"
 #include "frame/frame_heap.h"
 #include "support/temp_printers_file.h"
 #include "support/test_pages.h"
@@ -189,11 +190,27 @@ TEST(AllocationFailure, DataExportsAnswerTheirCodes) {
          },
          {ZE_WATERCODE_FAILED, ZE_WATERCODE_NO_MEMORY}},
     };
-    long taken[3] = {};
-    for (std::size_t i = 0; i < 3; ++i) taken[i] = FailEachAllocationInTurn(runs[i]);
+    for (const ExportRun& run : runs) FailEachAllocationInTurn(run);
+
     // zlib's memory is counted (and refused) as the library's own is: each
-    // further stream takes at least its inflate state.
-    EXPECT_GE(taken[2], taken[1] + 2);
+    // further stream takes at least its inflate state. (Where libdeflate
+    // inflates, zlib only names the fault in a damaged stream.)
+    const auto one = authoring::PackContainer(Bytes(24, 0));
+    const auto three = authoring::PackContainer(Bytes(24, 0), 8);
+    std::vector<std::uint8_t> out(64);
+    std::uint32_t outLength = 0;
+    const auto zlibDecode = [&](const std::vector<std::uint8_t>& container) {
+        return ExportRun{"the container through zlib",
+                         [&] {
+                             return codec::ContainerResultCode(
+                                 ZE_WATERCODE_FAILED,
+                                 codec::DecodeImageContainerWith(codec::Inflater::kZlib, out.data(), &outLength,
+                                                                 container.data(),
+                                                                 static_cast<std::uint32_t>(container.size())));
+                         },
+                         {ZE_WATERCODE_FAILED, ZE_WATERCODE_NO_MEMORY}};
+    };
+    EXPECT_GE(FailEachAllocationInTurn(zlibDecode(three)), FailEachAllocationInTurn(zlibDecode(one)) + 2);
 }
 
 TEST(AllocationFailure, PrinterExportsAnswerTheirCodes) {
