@@ -52,7 +52,12 @@ private:
 };
 
 std::string PositionText(MarkPosition at) {
-    return "(" + std::to_string(at.x) + ", " + std::to_string(at.y) + ")";
+    std::string text = "(";
+    text += std::to_string(at.x);
+    text += ", ";
+    text += std::to_string(at.y);
+    text += ')';
+    return text;
 }
 
 // Warns when a mark's corner lies right of or below the page, so that none
