@@ -261,6 +261,10 @@ void ChoosePrintersFile(const std::string& file, std::ostream& err) {
 // is made in the library and in the tool's own view of the printers.
 void ChooseSpooler(const std::string& spooler, const std::string& printersFile, std::ostream& err) {
     if (spooler == "cups") {
+#ifndef ZESEAL_TOOL_HAS_CUPS
+        throw ToolError("the CUPS scheduler cannot be reached: this zeseal was built without CUPS "
+                        "(ZESEAL_WITH_CUPS=OFF, or no libcups)");
+#endif
         if (iZeHostUseCupsSpooler(nullptr) != 0) {
             throw ToolError("the CUPS scheduler cannot be reached (CUPS_SERVER chooses another)");
         }
