@@ -224,8 +224,9 @@ void MarkDataSeeds(const std::vector<Named>& containers) {
         const std::string code = authoring::EncodeBase64(Find(containers, "code_16x128"));
         WriteText(target, "trailing_newline", code + "\n");
         WriteText(target, "unpadded", code.substr(0, code.find('=')));
-        std::string wrapped = code;
-        wrapped.insert(76, "\n");  // decoding stops at the line end
+        std::string wrapped = code.substr(0, 76);
+        wrapped += '\n';  // decoding stops at the line end
+        wrapped += code.substr(76);
         WriteText(target, "wrapped", wrapped);
         WriteText(target, "no_digits", "====");
         WriteText(target, "empty", "");

@@ -15,7 +15,7 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 
 packages=(
-  build-essential cmake ninja-build pkg-config git
+  build-essential cmake ninja-build pkg-config git dpkg-dev file
   zlib1g-dev libpng-dev libdeflate-dev
   libfreetype-dev libfontconfig-dev fonts-nanum
   libssl-dev libpixman-1-dev

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds and tests everything with warnings as errors: the default and the
-# ASan+UBSan builds (unit tests, the C interface test, fuzz corpus replays),
+# ASan+UBSan builds (unit tests, the C interface test, fuzz corpus replays;
+# the default build is also installed, packaged and used as an installed
+# library by scripts/check-install.sh),
 # the libFuzzer build, and the two Windows cross builds of the DLL, whose
 # exports and imports are checked, as the POSIX library's exports are; both
 # builds' tests run under Wine, the shipped 32-bit DLL's under 32-bit Wine.
@@ -22,6 +24,7 @@ for preset in default asan-ubsan fuzz; do
   ctest --preset "$preset" -j "$jobs"
   if [ "$preset" = default ]; then
     scripts/check-so.sh "build/$preset/src/libzeseal.so"
+    scripts/check-install.sh "build/$preset"
   fi
 done
 

@@ -17,7 +17,8 @@ std::string Spelled(const ScriptParse& parse) {
         text += kNames[static_cast<int>(command.action)];
         if (command.action == Action::kClick || command.action == Action::kSelect ||
             command.action == Action::kPress) {
-            text += " " + std::to_string(command.value);
+            text += ' ';
+            text += std::to_string(command.value);
         }
         text += ";";
     }

@@ -51,6 +51,9 @@ INSTANTIATE_TEST_SUITE_P(
                    {"name:   Orrin InkJet 350\n", "iGetZePrinterListChk: 0 success"}},
         ChooseCase{"mode4", {"--mode", "4", "--script", "press 1035"}, 1,
                    {"iGetZePrinterListChk: -1 no dialog for this mode"}},
+        // A click on a row the list lacks must not confirm the selected default.
+        ChooseCase{"missing_row", {"--script", "click 40; enter"}, 1,
+                   {"zeseal: dialog script error: no row 40"}},
         ChooseCase{"bad_script", {"--script", "wiggle 3"}, 1,
                    {"unknown command 'wiggle'", "the dialog script does not parse"}}),
     [](const auto& info) { return std::string(info.param.what); });

@@ -42,7 +42,7 @@ TEST_F(PrinterCommandsTest, ListsTheExamplePrintersWithTheirVerdicts) {
     EXPECT_EQ(json.find("PRINTSRV"), std::string::npos);
     EXPECT_NE(json.find("{\"name\": \"Talvo Laser (Office)\", \"driver\": \"Talvo Laser 5100\", "
                         "\"port\": \"192.168.0.20\", \"verdict\": \"[지원 가능]\", \"support\": 1, "
-                        "\"kind\": 1101, \"model\": 1202, \"default\": true}"),
+                        "\"kind\": 1101, \"model\": 1202, \"default\": true, \"reason\": \"supported\"}"),
               std::string::npos)
         << json;
     EXPECT_NE(json.find("\"port\": \"LPT1\", \"verdict\": \"[지원 불가] \\n\\n지원불가 포트\""),
@@ -127,6 +127,29 @@ TEST_F(PrinterCommandsTest, SpoolerOptionChoosesAFileOrAnUnreachableScheduler) {
     EXPECT_EQ(Run({"printers", "--spooler", "cups"}), 1);
     unsetenv("CUPS_SERVER");
     EXPECT_NE(Err().find("CUPS scheduler cannot be reached"), std::string::npos) << Err();
+}
+
+// Without the supported-model file every verdict would be "unregistered";
+// each command that needs it names the directory searched and the file
+// (after its result line, when it has one).
+TEST_F(PrinterCommandsTest, AMissingModelFileIsNamedWithItsDirectory) {
+    fs::create_directory(dir() / "empty-system");
+    setenv("ZESEAL_SYSTEM_DIR", Path("empty-system").c_str(), 1);
+    const std::vector<std::vector<std::string>> commands = {
+        {"printers"},
+        {"default"},
+        {"cdp", "Talvo Laser 5100", "-o", Path("cdp.bmp")},
+        {"choose", "--script", "confirm"},
+    };
+    for (const std::vector<std::string>& command : commands) {
+        EXPECT_EQ(Run(command), 1) << command[0];
+        EXPECT_NE(Err().find("ZePrintInfoCourt.dat is not in the system directory '" +
+                             Path("empty-system") + "'"),
+                  std::string::npos)
+            << command[0] << ": " << Err();
+        EXPECT_EQ(Out().find("등록되지 않은"), std::string::npos) << command[0];
+    }
+    EXPECT_FALSE(fs::exists(dir() / "cdp.bmp"));
 }
 
 TEST(JsonString, EscapesWhatJsonNeeds) {

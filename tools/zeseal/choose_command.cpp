@@ -11,8 +11,10 @@
 
 #include "base/name_cut.h"
 #include "dialogs/dialog_script.h"
+#include "platform/posix/dialogs/scripted_presenter.h"
 #include "printer_commands.h"
 #include "result_meanings.h"
+#include "system_files.h"
 #include "tool_error.h"
 
 namespace zeseal::tool {
@@ -40,6 +42,9 @@ void AddChooseCommand(CLI::App& app, ChooseCommand& c) {
                           "Answer the dialogs with a script instead of the terminal, e.g. "
                           "\"click 2; press 1035\" (commands: click N, select N, up, down, "
                           "press ID, escape, close, enter)");
+    c.command->add_option("--spooler", c.spooler,
+                          "cups: the CUPS queues; FILE: the virtual spooler's printers file")
+        ->type_name("cups|FILE");
     c.command->add_option("--printers", c.printersFile,
                           "The virtual spooler's file (default: ZESEAL_PRINTERS)")
         ->type_name("FILE");
@@ -47,7 +52,7 @@ void AddChooseCommand(CLI::App& app, ChooseCommand& c) {
 
 std::string ChooseWithScript(const std::optional<std::string>& script,
                              std::optional<std::int32_t> mode, std::int32_t option,
-                             std::ostream& out, int& status) {
+                             std::ostream& out, std::ostream& err, int& status) {
     if (script) {
         const dialogs::ScriptParse parse = dialogs::ParseDialogScript(*script);
         if (!parse.error.empty() || iZeHostSetDialogScript(script->c_str()) != 0) {
@@ -63,7 +68,15 @@ std::string ChooseWithScript(const std::optional<std::string>& script,
     const std::int32_t result =
         mode ? iGetZePrinterListChk(nullptr, name, driver, &kind, &model, *mode)
              : iGetZePrinterList(nullptr, name, driver, &kind, &model, option);
-    if (script) iZeHostSetDialogScript(nullptr);
+    if (script) {
+        // A mistake the script made while it ran (a row the dialog lacks).
+        if (const platform::posix::ScriptedPresenter* running = platform::posix::ActiveScript()) {
+            for (const std::string& line : running->Transcript()) {
+                if (line.rfind("error: ", 0) == 0) err << "zeseal: dialog script " << line << "\n";
+            }
+        }
+        iZeHostSetDialogScript(nullptr);
+    }
 
     if (name[0] != '\0') {
         out << "name:   " << name << "\n"
@@ -85,11 +98,12 @@ std::string ChooseWithScript(const std::optional<std::string>& script,
 
 bool RunChooseCommand(const ChooseCommand& c, std::ostream& out, std::ostream& err, int& status) {
     if (c.command == nullptr || !c.command->parsed()) return false;
-    ChoosePrintersFile(c.printersFile, err);
+    ChooseSpooler(c.spooler, c.printersFile, err);
+    RequireModelFile();
     if (!c.script && (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO))) {
         err << "zeseal: note: no terminal and no --script: the dialog cannot be shown\n";
     }
-    ChooseWithScript(c.script, c.mode, c.option, out, status);
+    ChooseWithScript(c.script, c.mode, c.option, out, err, status);
     return true;
 }
 

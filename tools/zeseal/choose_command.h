@@ -17,6 +17,7 @@ namespace zeseal::tool {
 struct ChooseCommand {
     CLI::App* command = nullptr;
     std::string printersFile;          // empty: ZESEAL_PRINTERS
+    std::string spooler;               // "cups", a printers file, or empty: printersFile
     std::optional<std::int32_t> mode;  // none: the choosing dialog
     std::int32_t option = 1;           // the choosing dialog's extra buttons
     std::optional<std::string> script; // none: the terminal
@@ -30,7 +31,7 @@ void AddChooseCommand(CLI::App& app, ChooseCommand& command);
 // none was chosen). Throws ToolError when the script does not parse.
 std::string ChooseWithScript(const std::optional<std::string>& script,
                              std::optional<std::int32_t> mode, std::int32_t option,
-                             std::ostream& out, int& status);
+                             std::ostream& out, std::ostream& err, int& status);
 
 // Runs the command when it was parsed; returns false otherwise.
 bool RunChooseCommand(const ChooseCommand& command, std::ostream& out, std::ostream& err,

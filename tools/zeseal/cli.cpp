@@ -2,11 +2,13 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cctype>
 #include <charconv>
 #include <iostream>
 #include <map>
 #include <new>
 #include <ostream>
+#include <regex>
 
 #include "choose_command.h"
 #include "container_commands.h"
@@ -14,6 +16,7 @@
 #include "densecode_commands.h"
 #include "draw_command.h"
 #include "file_io.h"
+#include "json_text.h"
 #include "paper.h"
 #include "printer_commands.h"
 #include "testpage_commands.h"
@@ -37,31 +40,64 @@ const std::map<std::string, MarkKind> kKinds = {
 
 // Accepts the kind names, in any case; its own description stays out of the help.
 CLI::Validator KindChoice() {
-    return CLI::CheckedTransformer(kKinds, CLI::ignore_case).description("");
+    return CLI::Validator(
+        [](std::string& value) -> std::string {
+            std::string lower = value;
+            for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            if (const auto found = kKinds.find(lower); found != kKinds.end()) {
+                value = std::to_string(static_cast<int>(found->second));
+                return {};
+            }
+            return "'" + value + "' is not a mark kind: give watermark or watercode";
+        },
+        "");
+}
+
+// A command-line error as the tool words it: CLI11's own check texts
+// ("Check fish value in {...} FAILED") never reach the user.
+std::string UsageMessage(const CLI::App*, const CLI::Error& e) {
+    std::string message = e.what();
+    static const std::regex check(R"(Check (.*) value in .* FAILED)");
+    std::smatch match;
+    if (std::regex_search(message, match, check)) {
+        message = match.prefix().str() + "'" + match[1].str() + "' is not an accepted value";
+    }
+    if (message == "A subcommand is required") message = "a command is required";
+    return "zeseal: error: " + message + "\nRun 'zeseal --help', or 'zeseal COMMAND --help', for the options.\n";
 }
 
 // "zeseal codes": the whole table, or the meaning of the codes given.
-int RunCodes(const std::vector<std::string>& codes, std::ostream& out) {
-    const auto print = [&](std::int32_t code) {
-        out << DescribeResult(code) << "\n";
-        if (const std::string_view detail = DetailOf(code); !detail.empty()) {
-            out << "    " << detail << "\n";
-        }
-    };
+int RunCodes(const std::vector<std::string>& codes, bool json, std::ostream& out) {
+    std::vector<std::int32_t> chosen;
     if (codes.empty()) {
-        for (const ResultMeaning& entry : AllResultMeanings()) print(entry.code);
-        return 0;
+        for (const ResultMeaning& entry : AllResultMeanings()) chosen.push_back(entry.code);
     }
-    std::vector<std::int32_t> parsed;
     for (const std::string& text : codes) {
         std::int32_t code = 0;
         const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), code);
         if (text.empty() || error != std::errc{} || end != text.data() + text.size()) {
             throw ToolError("'" + text + "' is not a result code");
         }
-        parsed.push_back(code);
+        chosen.push_back(code);
     }
-    for (const std::int32_t code : parsed) print(code);
+    if (json) {
+        out << "[";
+        for (std::size_t i = 0; i < chosen.size(); ++i) {
+            const std::string_view detail = DetailOf(chosen[i]);
+            out << (i == 0 ? "\n" : ",\n") << "  {\"code\": " << chosen[i]
+                << ", \"meaning\": " << JsonString(std::string(MeaningOf(chosen[i])))
+                << ", \"detail\": " << (detail.empty() ? std::string("null") : JsonString(std::string(detail)))
+                << "}";
+        }
+        out << (chosen.empty() ? "]\n" : "\n]\n");
+        return 0;
+    }
+    for (const std::int32_t code : chosen) {
+        out << DescribeResult(code) << "\n";
+        if (const std::string_view detail = DetailOf(code); !detail.empty()) {
+            out << "    " << detail << "\n";
+        }
+    }
     return 0;
 }
 
@@ -77,6 +113,7 @@ struct Commands {
     CLI::App* containerUnpack = nullptr;
     CLI::App* draw = nullptr;
     CLI::App* codes = nullptr;
+    CLI::Option* packAs = nullptr;
     PackOptions pack;
     UnpackOptions unpack;
     DrawOptions drawOptions;
@@ -85,6 +122,7 @@ struct Commands {
     std::string denseCodeAt = "250,2100";
     DenseCodeCommands denseCode;
     std::vector<std::string> codeList;
+    bool codesJson = false;
     DataFileCommands dataFiles;
     CdpCommand cdp;
     PrinterCommands printers;
@@ -118,11 +156,11 @@ void AddContainerCommands(CLI::App& app, Commands& c) {
                      "compressed bytes)")
         ->check(CLI::Range(std::size_t{1}, authoring::kMaxChunkShare))
         ->capture_default_str();
-    pack->add_option("--as", c.pack.kind,
-                     "What the picture is for: watermark (a picture with a header) or "
-                     "watercode (grey rows, bottom row first)")
-        ->transform(KindChoice())
-        ->option_text("watermark|watercode (default watermark)");
+    c.packAs = pack->add_option("--as", c.pack.kind,
+                                "What the picture is for: watermark (a picture with a header) or "
+                                "watercode (grey rows, bottom row first)")
+                   ->transform(KindChoice())
+                   ->option_text("watermark|watercode (default watermark; with --raw watercode)");
     pack->footer(
         "A watermark picture is stored as its width, height and depth followed by its rows.\n"
         "The text is checked by decoding it through the library before it is written.\n\n"
@@ -220,7 +258,11 @@ void AddDrawCommand(CLI::App& app, Commands& c) {
 }
 
 int Dispatch(Commands& c, std::ostream& out, std::ostream& err) {
-    if (c.containerPack->parsed()) return RunPack(c.pack, out, err);
+    if (c.containerPack->parsed()) {
+        // Raw bytes are a water code's pixels unless --as says otherwise.
+        if (c.pack.raw && c.packAs->count() == 0) c.pack.kind = MarkKind::kWaterCode;
+        return RunPack(c.pack, out, err);
+    }
     if (c.containerUnpack->parsed()) return RunUnpack(c.unpack, out, err);
     if (c.draw->parsed()) {
         c.drawOptions.watermarkAt = ParsePosition(c.watermarkAt);
@@ -228,7 +270,7 @@ int Dispatch(Commands& c, std::ostream& out, std::ostream& err) {
         c.drawOptions.denseCodeAt = ParsePosition(c.denseCodeAt);
         return RunDraw(c.drawOptions, out, err);
     }
-    if (c.codes->parsed()) return RunCodes(c.codeList, out);
+    if (c.codes->parsed()) return RunCodes(c.codeList, c.codesJson, out);
     if (DataFileCommandParsed(c.dataFiles)) return RunDataFileCommand(c.dataFiles, out, err);
     if (c.cdp.command->parsed()) return RunCdp(c.cdp, out, err);
     if (PrinterCommandParsed(c.printers)) return RunPrinterCommand(c.printers, out, err);
@@ -263,13 +305,16 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
 }
 
 int RunCli(int argc, const char* const* argv, std::istream& in, std::ostream& out, std::ostream& err) {
-    CLI::App app("Prints certificate marks with the zeseal library: packs mark pictures into "
-                 "container text, checks container text, and draws marks onto a page saved "
-                 "as PNG.",
+    CLI::App app("Calls the zeseal certificate printing library as a host does and shows what it "
+                 "answers: packs and checks mark container text, draws the marks on a page saved "
+                 "as PNG, builds and lists the data files, encodes and reads the dense code, lists "
+                 "and classifies the printers, answers printer queries, changes printer settings, "
+                 "prints the test page and shows the printer-list dialogs.",
                  "zeseal");
-    app.set_version_flag("--version", "zeseal " ZESEAL_TOOL_VERSION);
+    app.set_version_flag("-V,--version", "zeseal " ZESEAL_TOOL_VERSION);
     app.set_help_all_flag("--help-all", "Show help for every command");
     app.require_subcommand(1);
+    app.failure_message(UsageMessage);
     app.footer("Run 'zeseal COMMAND --help' for a command's options.");
 
     Commands commands;
@@ -283,6 +328,7 @@ int RunCli(int argc, const char* const* argv, std::istream& in, std::ostream& ou
     AddTestPageCommands(app, commands.testPage);
     commands.codes = app.add_subcommand("codes", "List the library's result codes and meanings");
     commands.codes->add_option("CODE", commands.codeList, "Codes to explain (default: all)");
+    commands.codes->add_flag("--json", commands.codesJson, "Print the codes as JSON");
 
     // CLI11 would only say that a command is required; name the word instead.
     if (argc > 1 && argv[1][0] != '-' && !KnownCommand(app, argv[1])) {

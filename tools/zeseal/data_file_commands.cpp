@@ -47,6 +47,7 @@ void AddList(CLI::App& parent, CLI::App*& command, DataFileCommands& c, const ch
     command = parent.add_subcommand(
         "list", std::string("Print every entry of ") + what + " and name any bad one");
     command->add_option("FILE", c.input, what)->required()->type_name("FILE");
+    command->add_flag("--json", c.json, "Print the entries and problems as one JSON object");
 }
 
 // The commands themselves. Build commands print every diagnostic and write
@@ -80,9 +81,9 @@ int RunCatalogueBuild(const std::string& input, const std::string& output, std::
     return 0;
 }
 
-int RunCatalogueList(const std::string& input, std::ostream& out, std::ostream& err) {
+int RunCatalogueList(const std::string& input, bool json, std::ostream& out, std::ostream& err) {
     const std::vector<std::uint8_t> file = ReadWholeFile(input, kMaxDataFileBytes);
-    return ListModelFile(file, input, out, err) ? 0 : 1;
+    return ListModelFile(file, input, json, out, err) ? 0 : 1;
 }
 
 int RunCourtListBuild(const std::string& input, const std::string& output, std::ostream& out,
@@ -96,9 +97,9 @@ int RunCourtListBuild(const std::string& input, const std::string& output, std::
     return 0;
 }
 
-int RunCourtListList(const std::string& input, std::ostream& out, std::ostream& err) {
+int RunCourtListList(const std::string& input, bool json, std::ostream& out, std::ostream& err) {
     const std::vector<std::uint8_t> file = ReadWholeFile(input, kMaxDataFileBytes);
-    return ListCourtList(file, input, out, err) ? 0 : 1;
+    return ListCourtList(file, input, json, out, err) ? 0 : 1;
 }
 
 }  // namespace
@@ -144,9 +145,9 @@ bool DataFileCommandParsed(const DataFileCommands& c) {
 
 int RunDataFileCommand(const DataFileCommands& c, std::ostream& out, std::ostream& err) {
     if (c.catalogueBuild->parsed()) return RunCatalogueBuild(c.input, c.output, out, err);
-    if (c.catalogueList->parsed()) return RunCatalogueList(c.input, out, err);
+    if (c.catalogueList->parsed()) return RunCatalogueList(c.input, c.json, out, err);
     if (c.courtListBuild->parsed()) return RunCourtListBuild(c.input, c.output, out, err);
-    return RunCourtListList(c.input, out, err);
+    return RunCourtListList(c.input, c.json, out, err);
 }
 
 }  // namespace zeseal::tool

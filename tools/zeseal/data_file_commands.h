@@ -19,6 +19,7 @@ struct DataFileCommands {
     CLI::App* courtListList = nullptr;
     std::string input;
     std::string output;
+    bool json = false;
 };
 
 // Adds the "catalogue" and "courtlist" commands to app.

@@ -3,14 +3,18 @@
 #include <cstdio>
 #include <cstring>
 #include <iomanip>
+#include <optional>
 #include <ostream>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "base/byte_order.h"
 #include "catalogue/aes128.h"
 #include "catalogue/crc32.h"
 #include "catalogue/data_file_format.h"
 #include "catalogue/model_record.h"
+#include "json_text.h"
 
 namespace zeseal::tool {
 namespace {
@@ -39,21 +43,49 @@ std::string FieldName(const char* field, std::size_t size) {
     return Escaped(field, nul != nullptr ? std::size_t(static_cast<const char*>(nul) - field) : size);
 }
 
+// The listing as JSON: the file's figures, one object per entry and the
+// problems found.
+struct JsonListing {
+    std::optional<std::int32_t> stated;
+    std::vector<std::string> entries;
+    std::vector<std::string> problems;
+    std::size_t unreadBytes = 0;
+
+    void Print(std::ostream& out, std::string_view fileName, std::size_t bytes, bool sound) const {
+        out << "{\"file\": " << JsonString(std::string(fileName)) << ", \"bytes\": " << bytes
+            << ", \"stated\": " << (stated ? std::to_string(*stated) : std::string("null"))
+            << ", \"sound\": " << (sound ? "true" : "false") << ", \"unread_bytes\": " << unreadBytes
+            << ",\n \"entries\": [";
+        for (std::size_t i = 0; i < entries.size(); ++i) out << (i == 0 ? "\n  " : ",\n  ") << entries[i];
+        out << (entries.empty() ? "]" : "\n ]") << ",\n \"problems\": [";
+        for (std::size_t i = 0; i < problems.size(); ++i) out << (i == 0 ? "\n  " : ",\n  ") << problems[i];
+        out << (problems.empty() ? "]" : "\n ]") << "}\n";
+    }
+};
+
 class Reporter {
 public:
-    Reporter(std::string_view fileName, std::ostream& err) : fileName_(fileName), err_(err) {}
+    Reporter(std::string_view fileName, std::ostream& err, JsonListing& listing)
+        : fileName_(fileName), err_(err), listing_(listing) {}
     void Error(const std::string& message) {
         err_ << fileName_ << ": error: " << message << "\n";
+        Keep("error", message);
         sound_ = false;
     }
     void Warning(const std::string& message) {
         err_ << fileName_ << ": warning: " << message << "\n";
+        Keep("warning", message);
     }
     bool sound() const { return sound_; }
 
 private:
+    void Keep(const char* level, const std::string& message) {
+        listing_.problems.push_back(std::string("{\"level\": \"") + level +
+                                    "\", \"message\": " + JsonString(message) + "}");
+    }
     std::string_view fileName_;
     std::ostream& err_;
+    JsonListing& listing_;
     bool sound_ = true;
 };
 
@@ -85,24 +117,49 @@ void PrintRecord(std::ostream& out, std::size_t number, std::size_t offset, std:
         << "  " << r.reserved1 << " " << r.reserved2 << " " << r.reserved3 << "\n";
 }
 
+std::string RecordJson(std::size_t number, std::size_t offset, std::int32_t tag, const ModelRecord& r) {
+    return "{\"entry\": " + std::to_string(number) + ", \"offset\": " + std::to_string(offset) +
+           ", \"tag\": " + std::to_string(tag) + ", \"name\": " + JsonString(FieldName(r.modelName, kModelNameSize)) +
+           ", \"pen_width\": " + std::to_string(r.penWidth) + ", \"dot_shape\": " + std::to_string(r.dotShape) +
+           ", \"dot_pitch\": " + std::to_string(r.dotPitch) +
+           ", \"smooth_pattern\": " + std::to_string(r.smoothPattern) +
+           ", \"support_class\": " + std::to_string(r.supportClass) + ", \"reserved\": [" +
+           std::to_string(r.reserved1) + ", " + std::to_string(r.reserved2) + ", " + std::to_string(r.reserved3) +
+           "]}";
+}
+
+std::string EntryJson(std::size_t number, std::size_t offset, std::int32_t tag) {
+    return "{\"entry\": " + std::to_string(number) + ", \"offset\": " + std::to_string(offset) +
+           ", \"tag\": " + std::to_string(tag);
+}
+
 }  // namespace
 
-bool ListModelFile(std::span<const std::uint8_t> file, std::string_view fileName,
+bool ListModelFile(std::span<const std::uint8_t> file, std::string_view fileName, bool json,
                    std::ostream& out, std::ostream& err) {
-    Reporter report(fileName, err);
+    // As JSON, the table goes nowhere and the entries are kept instead.
+    std::ostringstream unused;
+    std::ostream& table = json ? unused : out;
+    JsonListing listing;
+    Reporter report(fileName, err, listing);
+    const auto finish = [&](bool sound) {
+        if (json) listing.Print(out, fileName, file.size(), sound);
+        return sound;
+    };
     if (file.size() < kCountBytes) {
         report.Error("the file has " + std::to_string(file.size()) +
                      " bytes, too few for its entry count; lookups find nothing (60000)");
-        return false;
+        return finish(false);
     }
     const std::int32_t count = static_cast<std::int32_t>(base::ReadLe32(file.data()));
-    out << fileName << ": " << count << " record" << (count == 1 ? "" : "s") << " stated, "
+    listing.stated = count;
+    table << fileName << ": " << count << " record" << (count == 1 ? "" : "s") << " stated, "
         << file.size() << " bytes\n";
     if (count <= 0) {
         report.Warning("a count of " + std::to_string(count) + " means lookups find nothing (60000)");
-        return report.sound();
+        return finish(report.sound());
     }
-    out << " entry  offset  tag  name                      pen  shape  pitch  smooth  class  "
+    table << " entry  offset  tag  name                      pen  shape  pitch  smooth  class  "
            "reserved\n";
 
     std::size_t offset = kCountBytes;
@@ -119,13 +176,14 @@ bool ListModelFile(std::span<const std::uint8_t> file, std::string_view fileName
             report.Error("the file ends inside " + EntryAt(number, offset) + ", after " +
                          std::to_string(records) + " of " + std::to_string(count) +
                          " records; lookups that get this far find nothing (60000)");
-            return false;
+            return finish(false);
         }
         const std::uint8_t* entry = file.data() + offset;
         const std::int32_t tag = static_cast<std::int32_t>(base::ReadLe32(entry));
         if (tag == kFillerTag) {
-            out << std::setw(6) << number << std::setw(8) << offset << std::setw(5) << tag
+            table << std::setw(6) << number << std::setw(8) << offset << std::setw(5) << tag
                 << "  (filler entry)\n";
+            listing.entries.push_back(EntryJson(number, offset, tag) + ", \"filler\": true}");
             offset += kModelEntryBytes;
             continue;
         }
@@ -138,7 +196,8 @@ bool ListModelFile(std::span<const std::uint8_t> file, std::string_view fileName
             if (DecodeModelRecord(entry + kTagBytes, record) != kRecordDecoded) {
                 fault(EntryAt(number, offset) + ": " + ChecksumProblem(entry + kTagBytes));
             } else {
-                PrintRecord(out, number, offset, tag, record);
+                PrintRecord(table, number, offset, tag, record);
+                listing.entries.push_back(RecordJson(number, offset, tag, record));
                 if (!HasTerminatedName(record)) {
                     report.Warning(EntryAt(number, offset) +
                                    ": the name fills its 50 bytes without a terminator, so it "
@@ -149,27 +208,36 @@ bool ListModelFile(std::span<const std::uint8_t> file, std::string_view fileName
         offset += kModelEntryBytes;
     }
     if (offset < file.size()) {
-        out << file.size() - offset << " bytes after the last counted entry are never read\n";
+        table << file.size() - offset << " bytes after the last counted entry are never read\n";
+        listing.unreadBytes = file.size() - offset;
     }
-    return report.sound();
+    return finish(report.sound());
 }
 
-bool ListCourtList(std::span<const std::uint8_t> file, std::string_view fileName,
+bool ListCourtList(std::span<const std::uint8_t> file, std::string_view fileName, bool json,
                    std::ostream& out, std::ostream& err) {
-    Reporter report(fileName, err);
+    std::ostringstream unused;
+    std::ostream& table = json ? unused : out;
+    JsonListing listing;
+    Reporter report(fileName, err, listing);
+    const auto finish = [&](bool sound) {
+        if (json) listing.Print(out, fileName, file.size(), sound);
+        return sound;
+    };
     if (file.size() < kCountBytes) {
         report.Error("the file has " + std::to_string(file.size()) +
                      " bytes, too few for its entry count; lookups find nothing (80000)");
-        return false;
+        return finish(false);
     }
     const std::int32_t count = static_cast<std::int32_t>(base::ReadLe32(file.data()));
-    out << fileName << ": " << count << " name" << (count == 1 ? "" : "s") << " stated, "
+    listing.stated = count;
+    table << fileName << ": " << count << " name" << (count == 1 ? "" : "s") << " stated, "
         << file.size() << " bytes\n";
     if (count <= 0) {
         report.Warning("a count of " + std::to_string(count) + " means lookups find nothing (80000)");
-        return report.sound();
+        return finish(report.sound());
     }
-    out << " entry  offset  length  name\n";
+    table << " entry  offset  length  name\n";
     std::size_t offset = kCountBytes;
     for (std::int32_t i = 0; i < count; ++i) {
         const auto number = static_cast<std::size_t>(i) + 1;
@@ -177,13 +245,16 @@ bool ListCourtList(std::span<const std::uint8_t> file, std::string_view fileName
             report.Error("the file ends inside " + EntryAt(number, offset) + ", after " +
                          std::to_string(i) + " of " + std::to_string(count) +
                          " names; lookups that get this far find nothing (80000)");
-            return false;
+            return finish(false);
         }
         const std::uint8_t* entry = file.data() + offset;
         const std::int32_t length = static_cast<std::int32_t>(base::ReadLe32(entry));
         const char* field = reinterpret_cast<const char*>(entry + kCourtLengthBytes);
-        out << std::setw(6) << number << std::setw(8) << offset << std::setw(8) << length << "  "
+        table << std::setw(6) << number << std::setw(8) << offset << std::setw(8) << length << "  "
             << FieldName(field, kCourtNameFieldBytes) << "\n";
+        listing.entries.push_back("{\"entry\": " + std::to_string(number) + ", \"offset\": " +
+                                  std::to_string(offset) + ", \"length\": " + std::to_string(length) +
+                                  ", \"name\": " + JsonString(FieldName(field, kCourtNameFieldBytes)) + "}");
         if (std::memchr(field, '\0', kCourtNameFieldBytes) == nullptr) {
             report.Warning(EntryAt(number, offset) +
                            ": the name fills its 132-byte field without a terminator");
@@ -195,9 +266,10 @@ bool ListCourtList(std::span<const std::uint8_t> file, std::string_view fileName
         offset += kCourtEntryBytes;
     }
     if (offset < file.size()) {
-        out << file.size() - offset << " bytes after the last counted entry are never read\n";
+        table << file.size() - offset << " bytes after the last counted entry are never read\n";
+        listing.unreadBytes = file.size() - offset;
     }
-    return report.sound();
+    return finish(report.sound());
 }
 
 }  // namespace zeseal::tool

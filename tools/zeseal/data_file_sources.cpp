@@ -187,7 +187,10 @@ void CheckDuplicate(std::map<std::string, std::size_t>& seen, const std::string&
 
 std::string FormatDiagnostic(std::string_view fileName, const Diagnostic& diagnostic) {
     std::string text(fileName);
-    if (diagnostic.line != 0) text += ":" + std::to_string(diagnostic.line);
+    if (diagnostic.line != 0) {
+        text += ':';
+        text += std::to_string(diagnostic.line);
+    }
     text += diagnostic.severity == Severity::kError ? ": error: " : ": warning: ";
     text += diagnostic.message;
     return text;

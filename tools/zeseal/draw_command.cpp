@@ -10,6 +10,7 @@
 #include "file_io.h"
 #include "mark_text.h"
 #include "paper.h"
+#include "progress.h"
 #include "result_meanings.h"
 #include "tool_error.h"
 
@@ -51,7 +52,26 @@ private:
 };
 
 std::string PositionText(MarkPosition at) {
-    return "(" + std::to_string(at.x) + ", " + std::to_string(at.y) + ")";
+    std::string text = "(";
+    text += std::to_string(at.x);
+    text += ", ";
+    text += std::to_string(at.y);
+    text += ')';
+    return text;
+}
+
+// Warns when a mark's corner lies right of or below the page, so that none
+// of it can show. at is in 1/unitsPerInch inch; the smaller of the two
+// readings of a watermark's x (with or without its 30-unit offset) is
+// taken, so a mark that may show is never warned about.
+void WarnWhenOffPage(const char* mark, MarkPosition at, std::int32_t unitsPerInch, std::int32_t xOffset,
+                     std::int32_t dpi, PagePixels page, std::ostream& err) {
+    const std::int64_t x = std::int64_t(at.x - xOffset) * dpi / unitsPerInch;
+    const std::int64_t y = std::int64_t(at.y) * dpi / unitsPerInch;
+    if (x >= page.width || y >= page.height) {
+        err << "zeseal: warning: the " << mark << " at " << PositionText(at) << " lies wholly off the "
+            << page.width << "x" << page.height << "-pixel page\n";
+    }
 }
 
 }  // namespace
@@ -101,13 +121,33 @@ int RunDraw(const DrawOptions& options, std::ostream& out, std::ostream& err) {
         denseCodeBuffers = SizeMarkBuffers(denseCode, options.denseCode);
     }
 
+    Progress progress(err);
+    progress.Step("making a " + std::to_string(size.width) + "x" + std::to_string(size.height) + " page...");
     const Page page(size.width, size.height, options.dpi);
+    progress.Clear();
     if (page.get() == nullptr) {
         throw ToolError("cannot create a page of " + std::to_string(size.width) + "x" +
                         std::to_string(size.height) + " pixels (out of memory?)");
     }
     out << "page: " << paper.name << " at " << options.dpi << " dpi, " << size.width << "x"
         << size.height << " pixels\n";
+    if (!options.watermark.empty()) {
+        WarnWhenOffPage("watermark", options.watermarkAt, 300, 30, options.dpi, size, err);
+    }
+    if (!options.waterCode.empty()) {
+        WarnWhenOffPage("water code", options.waterCodeAt, 300, 0, options.dpi, size, err);
+    }
+    if (!options.denseCode.empty()) {
+        WarnWhenOffPage("dense code", options.denseCodeAt, 300, 0, options.dpi, size, err);
+    }
+    if (!options.seal.cdpModel.empty()) {
+        WarnWhenOffPage("copy-detection pattern", ParsePosition(options.seal.cdpAt, "1/600 inch"), 600, 0,
+                        options.dpi, size, err);
+    }
+    if (!options.seal.logoFile.empty() || options.seal.logoModel != 0) {
+        WarnWhenOffPage("court logo", ParsePosition(options.seal.logoAt, "1/72 inch"), 72, 0, options.dpi, size,
+                        err);
+    }
 
     bool drawn = true;
     if (!options.watermark.empty()) {
@@ -146,7 +186,9 @@ int RunDraw(const DrawOptions& options, std::ostream& out, std::ostream& err) {
     }
 
     EnsureParentDirectory(options.output);
+    progress.Step("saving " + options.output + "...");
     const std::int32_t saved = iZeHostPageSavePng(page.get(), options.output.c_str());
+    progress.Clear();
     if (saved != 0) {
         throw ToolError("cannot save the page to '" + options.output + "' (" +
                         (saved == -1 ? "unknown page" : "the file cannot be written") + ")");

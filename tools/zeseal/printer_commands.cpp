@@ -16,10 +16,56 @@
 #include "seams/spooler.h"
 #include "printers/default_printer.h"
 #include "printers/printer_list_builder.h"
+#include "printers/support_texts.h"
 #include "result_meanings.h"
+#include "system_files.h"
 #include "tool_error.h"
 
 namespace zeseal::tool {
+void ExplainOpenFailure(const std::string& name, platform::PrinterAccess access, std::ostream& err) {
+    std::uint32_t error = 0;
+    if (platform::ActiveSpooler().Open(name, access, error)) return;
+    if (error == platform::kErrorInvalidPrinterName) {
+        err << "zeseal: no printer named '" << name << "'\n";
+    } else if (error == platform::kErrorAccessDenied) {
+        err << "zeseal: printer '" << name << "': access denied\n";
+    } else {
+        err << "zeseal: printer '" << name << "' cannot be opened (system error " << error << ")\n";
+    }
+}
+
+std::string SettingsFailureReason(const std::string& name) {
+    std::uint32_t error = 0;
+    const auto printer = platform::ActiveSpooler().Open(name, platform::PrinterAccess::kFull, error);
+    if (!printer) {
+        if (error == platform::kErrorInvalidPrinterName) return "no printer named '" + name + "'";
+        if (error == platform::kErrorAccessDenied) {
+            return "no permission to change the settings of '" + name + "'";
+        }
+        return "printer '" + name + "' cannot be opened to change it (system error " + std::to_string(error) +
+               ")";
+    }
+    platform::PrinterInfo info;
+    if (!printer->ReadInfo(info)) {
+        return "the settings of '" + name + "' cannot be read (system error " +
+               std::to_string(printer->LastError()) + ")";
+    }
+    platform::DeviceMode mode;
+    if (info.deviceMode) {
+        mode = *info.deviceMode;
+    } else if (!printer->CurrentDeviceMode(mode)) {
+        return "the device settings of '" + name + "' cannot be read (system error " +
+               std::to_string(printer->LastError()) + ")";
+    }
+    mode.copies = 1;
+    if (!printer->PassThroughDriver(mode)) {
+        return "the driver of '" + name + "' refused one copy (system error " +
+               std::to_string(printer->LastError()) + ")";
+    }
+    return "the spooler did not store the new settings of '" + name +
+           "' (a printers file that cannot be written, or a scheduler that refused them)";
+}
+
 namespace {
 
 using platform::posix::Cp949ToUtf8;
@@ -60,59 +106,123 @@ std::int32_t KindOf(const printers::PrinterRecord& record) {
                : ZE_KIND_LOCAL;
 }
 
-int RunStatus(const std::string& name, std::ostream& out) {
-    return Report("status of '" + name + "'", iZePrinterStatus(name.c_str()), out);
+// Whether the printer is set to work offline. The library answers 5024, the
+// code of a printing printer, for it.
+bool WorksOffline(const std::string& name) {
+    std::uint32_t error = 0;
+    const auto printer = platform::ActiveSpooler().Open(name, platform::PrinterAccess::kUse, error);
+    platform::PrinterInfo info;
+    return printer && printer->ReadInfo(info) && (info.attributes & platform::kPrinterAttributeWorkOffline) != 0;
 }
 
-int RunJobs(const std::string& name, const std::string& filter, std::ostream& out) {
+int RunStatus(const std::string& name, bool json, std::ostream& out, std::ostream& err) {
+    const std::int32_t result = iZePrinterStatus(name.c_str());
+    const bool offline = result == ZE_STATUS_PRINTING && WorksOffline(name);
+    if (json) {
+        out << "{\"printer\": " << JsonString(name) << ", \"result\": " << JsonResult(result)
+            << ", \"work_offline\": " << (offline ? "true" : "false") << "}\n";
+    } else if (offline) {
+        out << "status of '" << name << "': " << result << " the printer is set to work offline\n";
+    } else {
+        Report("status of '" + name + "'", result, out);
+    }
+    if (result == ZE_FAULT) ExplainOpenFailure(name, platform::PrinterAccess::kUse, err);
+    return result == 0 ? 0 : 1;
+}
+
+// Whether a job counts for the filter, as the library counts: ALL takes
+// every job, any other filter the jobs whose document name holds it.
+bool JobMatches(const platform::JobInfo& job, const std::string& filter) {
+    return filter == "ALL" || (job.document && job.document->find(filter) != std::string::npos);
+}
+
+int RunJobs(const std::string& name, const std::string& filter, bool json, std::ostream& out,
+            std::ostream& err) {
     std::int32_t count = 0;
     const std::int32_t result = iGetZePrinterJob(name.c_str(), filter.c_str(), &count);
-    if (result == ZE_OK || result == ZE_NO_MATCHING_JOB) {
-        out << count << " job(s) of '" << name << "' match '" << filter << "'\n";
-    }
+    const bool counted = result == ZE_OK || result == ZE_NO_MATCHING_JOB;
     // The whole queue, as the spooler holds it.
+    std::vector<platform::JobInfo> jobs;
     std::uint32_t error = 0;
+    bool listed = false;
     if (auto printer = platform::ActiveSpooler().Open(name, platform::PrinterAccess::kUse, error)) {
-        std::vector<platform::JobInfo> jobs;
-        if (printer->ListJobs(0, platform::kAllJobs, jobs)) {
-            for (const platform::JobInfo& job : jobs) {
-                out << "  [" << job.id << "] "
-                    << (job.document ? "\"" + *job.document + "\"" : std::string("(no document)"))
-                    << "  " << platform::posix::FormatFlags(job.status, platform::posix::JobStatusNames())
-                    << "\n";
-            }
-        }
+        listed = printer->ListJobs(0, platform::kAllJobs, jobs);
     }
-    return Report("jobs", result, out);
+    if (json) {
+        out << "{\"printer\": " << JsonString(name) << ", \"filter\": " << JsonString(filter)
+            << ", \"count\": " << (counted ? std::to_string(count) : std::string("null"))
+            << ", \"result\": " << JsonResult(result) << ", \"jobs\": ";
+        if (!listed) {
+            out << "null}\n";
+        } else {
+            out << "[";
+            for (std::size_t i = 0; i < jobs.size(); ++i) {
+                const platform::JobInfo& job = jobs[i];
+                out << (i == 0 ? "" : ", ") << "{\"id\": " << job.id << ", \"document\": "
+                    << (job.document ? JsonString(*job.document) : std::string("null"))
+                    << ", \"status\": "
+                    << JsonString(platform::posix::FormatFlags(job.status, platform::posix::JobStatusNames()))
+                    << ", \"matches\": " << (JobMatches(job, filter) ? "true" : "false") << "}";
+            }
+            out << "]}\n";
+        }
+    } else {
+        if (counted) out << count << " job(s) of '" << name << "' match '" << filter << "'\n";
+        for (const platform::JobInfo& job : jobs) {
+            out << (JobMatches(job, filter) ? "* [" : "  [") << job.id << "] "
+                << (job.document ? "\"" + *job.document + "\"" : std::string("(no document)")) << "  "
+                << platform::posix::FormatFlags(job.status, platform::posix::JobStatusNames()) << "\n";
+        }
+        if (!jobs.empty()) out << "(* a job that matches)\n";
+        Report("jobs", result, out);
+    }
+    if (result == ZE_FAULT) ExplainOpenFailure(name, platform::PrinterAccess::kUse, err);
+    return result == 0 ? 0 : 1;
 }
 
-int RunPort(const std::string& name, std::ostream& out) {
+int RunPort(const std::string& name, bool json, std::ostream& out, std::ostream& err) {
     const std::int32_t needed = iGetZePrinterPort(name.c_str(), nullptr, 0);
     std::string port(std::size_t(needed > 0 ? needed : 1), '\0');
     const std::int32_t result = iGetZePrinterPort(name.c_str(), port.data(), std::int32_t(port.size()));
-    if (result != 0 || port[0] == '\0') {
+    const bool found = result == 0 && port[0] != '\0';
+    if (json) {
+        out << "{\"printer\": " << JsonString(name)
+            << ", \"port\": " << (found ? JsonString(port.c_str()) : std::string("null"))
+            << ", \"result\": " << JsonResult(result) << "}\n";
+    } else if (found) {
+        out << "port of '" << name << "': " << port.c_str() << "\n";
+    } else {
         out << "port of '" << name << "': no local printer has that name\n";
-        return 1;
     }
-    out << "port of '" << name << "': " << port.c_str() << "\n";
-    return 0;
+    if (!found) ExplainOpenFailure(name, platform::PrinterAccess::kUse, err);
+    return found ? 0 : 1;
 }
 
-int RunDefault(std::ostream& out) {
+int RunDefault(bool json, std::ostream& out) {
     char name[base::kNameBufferSize] = {};
-    if (printers::ReadDefaultPrinterName(name, sizeof name) == 1) {
-        out << "default printer: " << (std::string(name) == ",,," ? "(none set)" : name) << "\n";
+    const bool read = printers::ReadDefaultPrinterName(name, sizeof name) == 1;
+    const bool set = read && std::string(name) != ",,,";
+    const std::int32_t defaultAble = iGetZeDefaultPrinter();
+    const std::int32_t anyAble = iGetZePrinter();
+    if (json) {
+        out << "{\"default\": " << (set ? JsonString(name) : std::string("null"))
+            << ", \"default_able\": " << JsonResult(defaultAble) << ", \"any_able\": " << JsonResult(anyAble)
+            << "}\n";
+        return defaultAble == 0 ? 0 : 1;
     }
-    const int status = Report("default printer able to issue", iGetZeDefaultPrinter(), out);
-    Report("any printer able to issue", iGetZePrinter(), out);
+    if (read) out << "default printer: " << (set ? name : "(none set)") << "\n";
+    const int status = Report("default printer able to issue", defaultAble, out);
+    Report("any printer able to issue", anyAble, out);
     return status;
 }
 
-int RunSet(const std::string& name, const std::string& mode, std::ostream& out) {
+int RunSet(const std::string& name, const std::string& mode, std::ostream& out, std::ostream& err) {
     const auto found = kModes.find(mode);
     if (found == kModes.end()) throw ToolError("--mode must be queued or direct");
-    return Report("set '" + name + "' to " + mode + " printing",
-                  iZePrinterSet(name.c_str(), found->second), out);
+    const std::int32_t result = iZePrinterSet(name.c_str(), found->second);
+    Report("set '" + name + "' to " + mode + " printing", result, out);
+    if (result == ZE_SETTINGS_FAILED) err << "zeseal: " << SettingsFailureReason(name) << "\n";
+    return result == 0 ? 0 : 1;
 }
 
 CLI::App* AddNamed(CLI::App& app, PrinterCommands& c, const char* command, const char* what) {
@@ -151,6 +261,10 @@ void ChoosePrintersFile(const std::string& file, std::ostream& err) {
 // is made in the library and in the tool's own view of the printers.
 void ChooseSpooler(const std::string& spooler, const std::string& printersFile, std::ostream& err) {
     if (spooler == "cups") {
+#ifndef ZESEAL_TOOL_HAS_CUPS
+        throw ToolError("the CUPS scheduler cannot be reached: this zeseal was built without CUPS "
+                        "(ZESEAL_WITH_CUPS=OFF, or no libcups)");
+#endif
         if (iZeHostUseCupsSpooler(nullptr) != 0) {
             throw ToolError("the CUPS scheduler cannot be reached (CUPS_SERVER chooses another)");
         }
@@ -159,25 +273,15 @@ void ChooseSpooler(const std::string& spooler, const std::string& printersFile, 
     ChoosePrintersFile(spooler.empty() ? printersFile : spooler, err);
 }
 
-std::string JsonString(const std::string& text) {
-    std::string json = "\"";
-    for (const char c : text) {
-        switch (c) {
-            case '"': json += "\\\""; break;
-            case '\\': json += "\\\\"; break;
-            case '\n': json += "\\n"; break;
-            case '\t': json += "\\t"; break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
-                    json += escaped;
-                } else {
-                    json += c;
-                }
-        }
-    }
-    return json + "\"";
+// The verdict as a key that stays the same whatever its display text.
+std::string ReasonOf(const printers::PrinterRecord& record) {
+    const std::string_view text = record.supportText;
+    if (text == printers::kSupportedText) return "supported";
+    if (KindOf(record) == ZE_KIND_NETWORK) return "network-connection";
+    if (text == printers::kRefusedPortText) return "unsupported-port";
+    if (text == printers::kMultiPortText) return "multi-port";
+    if (text == printers::kUnregisteredText) return "unregistered";
+    return "unknown";
 }
 
 int RunPrinterList(bool json, std::ostream& out) {
@@ -196,7 +300,8 @@ int RunPrinterList(bool json, std::ostream& out) {
                 << ", \"verdict\": " << JsonString(Cp949ToUtf8(r.supportText))
                 << ", \"support\": " << r.support << ", \"kind\": " << KindOf(r)
                 << ", \"model\": " << r.modelCode
-                << ", \"default\": " << (std::string(r.name) == defaultName ? "true" : "false") << "}";
+                << ", \"default\": " << (std::string(r.name) == defaultName ? "true" : "false")
+                << ", \"reason\": " << JsonString(ReasonOf(r)) << "}";
         }
         out << (written > 0 ? "\n]\n" : "]\n");
         return 0;
@@ -229,11 +334,14 @@ void AddPrinterCommands(CLI::App& app, PrinterCommands& c) {
         "  zeseal printers --spooler cups");
 
     c.status = AddNamed(app, c, "status", "Tell whether a printer is ready to print");
+    c.status->add_flag("--json", c.json, "Print the answer as JSON");
     c.jobs = AddNamed(app, c, "jobs", "Count a printer's jobs of one document, and list its queue");
+    c.jobs->add_flag("--json", c.json, "Print the count and the queue as JSON");
     c.jobs->add_option("FILTER", c.filter,
                        "Part of the document name (case-sensitive); ALL counts every job")
         ->capture_default_str();
     c.port = AddNamed(app, c, "port", "Show the port a printer is attached to");
+    c.port->add_flag("--json", c.json, "Print the answer as JSON");
     c.set = AddNamed(app, c, "set", "Set a printer to one copy, raw data and a spooling mode");
     c.set->add_option("--mode", c.mode, "queued: spool whole jobs first; direct: print at once")
         ->required()
@@ -243,6 +351,7 @@ void AddPrinterCommands(CLI::App& app, PrinterCommands& c) {
 
     c.defaultPrinter = app.add_subcommand(
         "default", "Show the default printer and whether it, or any printer, is able to issue");
+    c.defaultPrinter->add_flag("--json", c.json, "Print the answers as JSON");
     AddSpoolerOptions(c.defaultPrinter, c);
 }
 
@@ -255,12 +364,21 @@ bool PrinterCommandParsed(const PrinterCommands& c) {
 
 int RunPrinterCommand(const PrinterCommands& c, std::ostream& out, std::ostream& err) {
     ChooseSpooler(c.spooler, c.printersFile, err);
+    // The verdicts need the supported-model file: without it every printer
+    // would read as unregistered. The answers of default name it afterwards.
+    if (c.printers->parsed()) RequireModelFile();
     if (c.printers->parsed()) return RunPrinterList(c.json, out);
-    if (c.status->parsed()) return RunStatus(c.name, out);
-    if (c.jobs->parsed()) return RunJobs(c.name, c.filter, out);
-    if (c.port->parsed()) return RunPort(c.name, out);
-    if (c.defaultPrinter->parsed()) return RunDefault(out);
-    return RunSet(c.name, c.mode, out);
+    if (c.status->parsed()) return RunStatus(c.name, c.json, out, err);
+    if (c.jobs->parsed()) return RunJobs(c.name, c.filter, c.json, out, err);
+    if (c.port->parsed()) return RunPort(c.name, c.json, out, err);
+    if (c.defaultPrinter->parsed()) {
+        const int status = RunDefault(c.json, out);
+        if (status != 0) {
+            if (auto missing = MissingModelFile()) err << "zeseal: " << *missing << "\n";
+        }
+        return status;
+    }
+    return RunSet(c.name, c.mode, out, err);
 }
 
 }  // namespace zeseal::tool

@@ -9,6 +9,9 @@
 #include <iosfwd>
 #include <string>
 
+#include "json_text.h"
+#include "seams/spooler.h"
+
 namespace CLI {
 class App;
 }
@@ -50,10 +53,16 @@ void ChoosePrintersFile(const std::string& file, std::ostream& err);
 // ToolError when it cannot be used.
 void ChooseSpooler(const std::string& spooler, const std::string& printersFile, std::ostream& err);
 
+// Writes why a printer cannot be opened with access ("no printer named
+// 'X'", access denied, or the system error) as one line to err; nothing when
+// it can be opened.
+void ExplainOpenFailure(const std::string& name, platform::PrinterAccess access, std::ostream& err);
+
+// Why changing a printer's settings failed: the steps before the change,
+// taken again without writing anything.
+std::string SettingsFailureReason(const std::string& name);
+
 // "printers": the classified list, as a table or as JSON.
 int RunPrinterList(bool json, std::ostream& out);
-
-// Text as a JSON string literal, quotes included.
-std::string JsonString(const std::string& text);
 
 }  // namespace zeseal::tool

@@ -104,13 +104,12 @@ const ResultMeaning* Find(std::int32_t code) {
     return found != kMeanings.end() && found->code == code ? &*found : nullptr;
 }
 
-// The meaning of a code, or "unknown result code" for one not in the table.
+}  // namespace
+
 std::string_view MeaningOf(std::int32_t code) {
     const ResultMeaning* entry = Find(code);
     return entry != nullptr ? entry->meaning : "unknown result code";
 }
-
-}  // namespace
 
 std::span<const ResultMeaning> AllResultMeanings() { return kMeanings; }
 

@@ -17,6 +17,9 @@ struct ResultMeaning {
 // Every code the C interface returns, in ascending order.
 std::span<const ResultMeaning> AllResultMeanings();
 
+// The meaning of a code, or "unknown result code" for one not in the table.
+std::string_view MeaningOf(std::int32_t code);
+
 // The longer explanation of a catch-all code, or empty.
 std::string_view DetailOf(std::int32_t code);
 

@@ -7,9 +7,13 @@
 #include <ostream>
 
 #include "base/byte_order.h"
+#include "base/name_cut.h"
+#include "catalogue/model_lookup.h"
 #include "draw_command.h"
 #include "file_io.h"
+#include "marks/copy_detector.h"
 #include "result_meanings.h"
+#include "system_files.h"
 #include "tool_error.h"
 
 namespace zeseal::tool {
@@ -54,6 +58,7 @@ int RunCdp(const CdpCommand& c, std::ostream& out, std::ostream& err) {
     out << "iZeCopyDetectorData \"" << c.model << "\", kind " << KindText(c.kind) << ": "
         << DescribeResult(code) << "\n";
     if (code != ZE_OK) {
+        if (auto missing = MissingModelFile()) err << "zeseal: " << *missing << "\n";
         err << "zeseal: error: no pattern was built; " << c.output << " was not written\n";
         return 1;
     }
@@ -65,6 +70,15 @@ int RunCdp(const CdpCommand& c, std::ostream& out, std::ostream& err) {
     image.resize(fileSize);
     WriteFileAtomically(c.output, image);
     out << "wrote " << c.output << " (" << fileSize << " bytes)\n";
+    // A model without a record of its own is drawn with the DEFAULT record.
+    char name[base::kNameBufferSize] = {};
+    if (marks::ChooseDetectorName(c.model.c_str(), c.kind, name)) {
+        catalogue::NormalizeModelName(name);
+        if (catalogue::LookupSupportedModel(name) == catalogue::kModelNotFound) {
+            out << "note: '" << name << "' has no record in the supported-model file; the DEFAULT "
+                << "record was used\n";
+        }
+    }
     return 0;
 }
 

@@ -12,12 +12,16 @@
 #include "base/name_cut.h"
 #include "choose_command.h"
 #include "draw_command.h"
+#include "file_io.h"
+#include "platform/posix/spooler/spooler_choice.h"
+#include "platform/posix/spooler/spooler_flag_names.h"
 #include "platform/posix/spooler/virtual_spooler.h"
 #include "platform/posix/text/cp949_text.h"
 #include "seams/spooler.h"
 #include "printer_commands.h"
 #include "printers/default_printer.h"
 #include "result_meanings.h"
+#include "system_files.h"
 #include "tool_error.h"
 
 namespace zeseal::tool {
@@ -53,18 +57,98 @@ std::string DriverOf(const std::string& name) {
     return info.driver;
 }
 
-// Prints the test page and names the new page files. The printers file is
-// chosen already.
-int PrintTestPage(const TestPageCommands& c, const std::string& name, std::ostream& out) {
+// The settings the test page may change on a local printer.
+struct PrinterSettings {
+    bool read = false;
+    std::uint32_t attributes = 0;
+    std::string dataType;
+    int copies = 0;
+};
+
+PrinterSettings ReadSettings(const std::string& name) {
+    PrinterSettings settings;
+    std::uint32_t error = 0;
+    const auto printer = platform::ActiveSpooler().Open(name, platform::PrinterAccess::kUse, error);
+    platform::PrinterInfo info;
+    if (!printer || !printer->ReadInfo(info)) return settings;
+    settings.read = true;
+    settings.attributes = info.attributes;
+    settings.dataType = info.dataType.value_or("(none)");
+    platform::DeviceMode mode;
+    if (info.deviceMode) {
+        settings.copies = info.deviceMode->copies;
+    } else if (printer->CurrentDeviceMode(mode)) {
+        settings.copies = mode.copies;
+    }
+    return settings;
+}
+
+// Names each setting the test page changed, or says that none changed.
+void ReportChangedSettings(const PrinterSettings& before, const PrinterSettings& after, std::ostream& out) {
+    if (!before.read || !after.read) return;
+    const auto names = platform::posix::PrinterAttributeNames();
+    bool changed = false;
+    if (before.attributes != after.attributes) {
+        out << "changed attributes: " << platform::posix::FormatFlags(before.attributes, names) << " -> "
+            << platform::posix::FormatFlags(after.attributes, names) << "\n";
+        changed = true;
+    }
+    if (before.dataType != after.dataType) {
+        out << "changed data type: " << before.dataType << " -> " << after.dataType << "\n";
+        changed = true;
+    }
+    if (before.copies != after.copies) {
+        out << "changed copies: " << before.copies << " -> " << after.copies << "\n";
+        changed = true;
+    }
+    if (!changed) out << "the printer's settings were left as they were\n";
+}
+
+// The ids of the printer's jobs in its queue now.
+std::set<std::uint32_t> JobIds(const std::string& name) {
+    std::set<std::uint32_t> ids;
+    std::uint32_t error = 0;
+    const auto printer = platform::ActiveSpooler().Open(name, platform::PrinterAccess::kUse, error);
+    std::vector<platform::JobInfo> jobs;
+    if (printer && printer->ListJobs(0, platform::kAllJobs, jobs)) {
+        for (const platform::JobInfo& job : jobs) ids.insert(job.id);
+    }
+    return ids;
+}
+
+// Prints the test page and names what it became: the new page files of the
+// virtual spooler, or the job a CUPS queue took.
+int PrintTestPage(const TestPageCommands& c, const std::string& name, std::ostream& out, std::ostream& err) {
     const std::string detector = c.detector.empty() ? DriverOf(name) : c.detector;
     const auto caption = Utf8ToCp949(c.caption.empty() ? kDialogCaption : c.caption);
     if (!caption) throw ToolError("--caption must be UTF-8 text that code page 949 can hold");
-    const fs::path folder = OutputFolder();
-    const std::set<fs::path> before = PngFilesIn(folder);
+    const bool cups = platform::posix::ChosenSpoolerBackend() == platform::posix::SpoolerBackend::kCups;
+    const fs::path folder = cups ? fs::path() : OutputFolder();
+    const std::set<fs::path> before = cups ? std::set<fs::path>() : PngFilesIn(folder);
+    const std::set<std::uint32_t> jobsBefore = cups ? JobIds(name) : std::set<std::uint32_t>();
+    const PrinterSettings settingsBefore = ReadSettings(name);
     const std::int32_t result =
         iZeTestPrinting(name.c_str(), detector.c_str(), caption->c_str(), c.kind, c.orientation);
     out << "test page on '" << name << "': " << DescribeResult(result) << "\n";
+    if (result == ZE_TEST_PRINT_REFUSED) {
+        err << "zeseal: " << SettingsFailureReason(name) << "\n";
+    } else if (result != ZE_OK) {
+        ExplainOpenFailure(name, platform::PrinterAccess::kUse, err);
+    }
     if (result != ZE_OK) return 1;
+    ReportChangedSettings(settingsBefore, ReadSettings(name), out);
+    if (cups) {
+        // A finished job may have left the queue already; a new one is named.
+        std::vector<std::uint32_t> added;
+        for (const std::uint32_t id : JobIds(name)) {
+            if (jobsBefore.count(id) == 0) added.push_back(id);
+        }
+        if (added.empty()) {
+            out << "the page went to the CUPS queue '" << name << "' (its job has left the queue)\n";
+        }
+        for (const std::uint32_t id : added) out << "the page is job " << id << " of the CUPS queue '" << name << "'\n";
+        return 0;
+    }
     std::vector<fs::path> printed;
     for (const fs::path& file : PngFilesIn(folder)) {
         if (before.count(file) == 0) printed.push_back(file);
@@ -72,6 +156,7 @@ int PrintTestPage(const TestPageCommands& c, const std::string& name, std::ostre
     if (printed.empty()) {
         out << "no page was printed: the printer cannot be opened, or its spooler refused the "
                "document or the page\n";
+        ExplainOpenFailure(name, platform::PrinterAccess::kUse, err);
         return 1;
     }
     for (const fs::path& file : printed) out << file.lexically_normal().string() << "\n";
@@ -79,22 +164,39 @@ int PrintTestPage(const TestPageCommands& c, const std::string& name, std::ostre
 }
 
 int RunDemo(const TestPageCommands& c, std::ostream& out, std::ostream& err) {
+    // Everything the demo needs is checked before anything is printed.
+    const fs::path examples(c.examples);
+    for (const char* mark : {"watermark.b64", "watercode.b64"}) {
+        std::error_code error;
+        if (!fs::is_regular_file(examples / mark, error)) {
+            throw ToolError("the example mark " + (examples / mark).string() +
+                            " is missing (--examples names the folder of the example marks)");
+        }
+    }
+    CheckOutputPath(c.output);
+    RequireModelFile();
+    RequireSystemFile("court_ink", "the court logo file");
+    char defaultName[base::kNameBufferSize] = {};
+    if (printers::ReadDefaultPrinterName(defaultName, sizeof defaultName) != 1 ||
+        std::string(defaultName) == ",,,") {
+        throw ToolError("the printers file names no default printer");
+    }
+
     out << "== The printers ==\n";
     RunPrinterList(false, out);
 
     out << "\n== Choosing a printer, unattended (the default row, then print) ==\n";
     int chosenStatus = 0;
-    ChooseWithScript(std::string("enter"), std::nullopt, 1, out, chosenStatus);
+    ChooseWithScript(std::string("enter"), std::nullopt, 1, out, err, chosenStatus);
 
     out << "\n== A test page on the default printer ==\n";
     char name[base::kNameBufferSize] = {};
     if (printers::ReadDefaultPrinterName(name, sizeof name) != 1 || std::string(name) == ",,,") {
         throw ToolError("the printers file names no default printer");
     }
-    const int printed = PrintTestPage(c, name, out);
+    const int printed = PrintTestPage(c, name, out, err);
 
     out << "\n== The certificate page ==\n";
-    const fs::path examples(c.examples);
     DrawOptions draw;
     draw.watermark = (examples / "watermark.b64").string();
     draw.watermarkAt = {100, 100};
@@ -138,12 +240,18 @@ void AddTestPageCommands(CLI::App& app, TestPageCommands& c) {
                            "value a network printer")
         ->capture_default_str();
     c.testpage->add_option("--orientation", c.orientation,
-                           "1 portrait, 2 or more landscape (the dense code needs landscape)")
+                           "1 portrait, 2 or more landscape (the dense code needs landscape); "
+                           "0 leaves the page's orientation unset and, with --kind 1101, sets the "
+                           "printer to queued instead of direct printing")
         ->capture_default_str();
     c.testpage->footer(
-        "The page lands in the printers file's output folder as job-<id>-page-1.png.\n\n"
-        "Example:\n"
-        "  zeseal testpage 'Talvo Laser (Office)' --printers examples/printers.txt");
+        "With --kind 1101 the printer is first set to one copy, raw data and direct printing\n"
+        "(queued with --orientation 0); each setting changed is named. On the virtual spooler\n"
+        "the page lands in the printers file's output folder as job-<id>-page-1.png; on CUPS\n"
+        "(--spooler cups, no printers file needed) the queue's job is named.\n\n"
+        "Example (on a copy: the printers file is changed, and pages land beside it):\n"
+        "  mkdir -p /tmp/zeseal && cp examples/printers.txt /tmp/zeseal/\n"
+        "  zeseal testpage 'Talvo Laser (Office)' --printers /tmp/zeseal/printers.txt");
 
     c.demo = app.add_subcommand(
         "demo", "List the printers, print a test page on the default printer and render a "
@@ -159,7 +267,7 @@ bool RunTestPageCommand(const TestPageCommands& c, std::ostream& out, std::ostre
                         int& status) {
     if (c.testpage != nullptr && c.testpage->parsed()) {
         ChooseSpooler(c.spooler, c.printersFile, err);
-        status = PrintTestPage(c, c.name, out);
+        status = PrintTestPage(c, c.name, out, err);
         return true;
     }
     if (c.demo != nullptr && c.demo->parsed()) {

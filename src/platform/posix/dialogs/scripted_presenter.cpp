@@ -1,6 +1,7 @@
 #include "platform/posix/dialogs/scripted_presenter.h"
 
 #include <memory>
+#include <string>
 #include <utility>
 
 #include "frame/diagnostics.h"
@@ -32,6 +33,15 @@ std::int32_t ScriptedPresenter::Run(dialogs::PrinterDialog& dialog, HWND) {
     Note("open " + std::to_string(static_cast<std::int32_t>(dialog.Kind())));
     while (!dialog.Ended() && next_ < commands_.size()) {
         const dialogs::ScriptCommand command = commands_[next_++];
+        // A row the dialog does not have is a mistake in the script, never a
+        // quiet answer with the row already selected.
+        const bool namesRow = command.action == Action::kClick || command.action == Action::kSelect;
+        const std::size_t rows = dialog.Rows().size();
+        if (namesRow && (command.value < 1 || static_cast<std::size_t>(command.value) > rows)) {
+            Note("error: no row " + std::to_string(command.value) + " (the dialog has " +
+                 std::to_string(rows) + ")");
+            return dialogs::kDialogNotCreated;
+        }
         dialogs::CommandOutcome outcome;
         switch (command.action) {
             case Action::kClick: dialog.ClickRow(command.value - 1); break;

@@ -43,9 +43,50 @@ const char* ChoiceGroupTitle(const dialogs::PrinterDialog& dialog) {
     return "";
 }
 
-// Dialog 101's labels of the driver, port and support statics.
-bool IsFieldLabel(const dialogs::PrinterDialog& dialog, const dialogs::DialogText& text) {
-    return !dialog.IsListDialog() && text.controlId >= 1027 && text.controlId <= 1029;
+// Dialog 101's labels (1027 to 1029) and the statics that hold their values:
+// the driver, the port and the support text.
+struct FieldLabel {
+    std::int32_t labelId;
+    std::int32_t valueId;
+};
+constexpr FieldLabel kFieldLabels[] = {
+    {1027, dialogs::kDriverStatic},
+    {1028, dialogs::kPortStatic},
+    {1029, dialogs::kSupportStatic},
+};
+
+// The value static a label of dialog 101 names, or 0 for any other text.
+std::int32_t ValueIdOfLabel(const dialogs::PrinterDialog& dialog, std::int32_t controlId) {
+    if (dialog.IsListDialog()) return 0;
+    for (const FieldLabel& field : kFieldLabels) {
+        if (field.labelId == controlId) return field.valueId;
+    }
+    return 0;
+}
+
+bool IsFieldValue(const dialogs::PrinterDialog& dialog, std::int32_t controlId) {
+    if (dialog.IsListDialog()) return false;
+    for (const FieldLabel& field : kFieldLabels) {
+        if (field.valueId == controlId) return true;
+    }
+    return false;
+}
+
+// Reads one typed line, however long; only its first part is kept, and
+// overlong tells that the rest was dropped. False at the end of the input.
+bool ReadTypedLine(std::FILE* in, std::string& line, bool& overlong) {
+    constexpr std::size_t kKept = 255;
+    line.clear();
+    overlong = false;
+    int c = 0;
+    while ((c = std::fgetc(in)) != EOF && c != '\n') {
+        if (line.size() < kKept) {
+            line.push_back(static_cast<char>(c));
+        } else {
+            overlong = true;
+        }
+    }
+    return c != EOF || !line.empty() || overlong;
 }
 
 // The key that presses a button at the terminal.
@@ -85,15 +126,19 @@ void TerminalPresenter::Show(const dialogs::PrinterDialog& dialog) {
     std::fputs("   (* default printer, > selected)\n\n", out_);
     bool notices = false;
     const std::vector<dialogs::DialogText> texts = dialog.Texts();
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        const dialogs::DialogText& text = texts[i];
+    for (const dialogs::DialogText& text : texts) {
         if (text.controlId == 1031) notices = true;
         if (dialog.IsListDialog() && !notices) continue;
         if (text.controlId == dialogs::kChooseGroup) continue;  // shown above the rows
-        if (IsFieldLabel(dialog, text) && i + 1 < texts.size()) {
-            // A label and the value beside it on one line.
+        if (IsFieldValue(dialog, text.controlId)) continue;      // shown beside its label
+        if (const std::int32_t valueId = ValueIdOfLabel(dialog, text.controlId); valueId != 0) {
+            // A label and its value on one line.
+            const char* value = "";
+            for (const dialogs::DialogText& other : texts) {
+                if (other.controlId == valueId) value = other.text;
+            }
             std::fprintf(out_, "  %s: ", Cp949ToUtf8(text.text).c_str());
-            PutText(out_, texts[++i].text, "      ", false);
+            PutText(out_, value, "      ", false);
             continue;
         }
         PutText(out_, text.text, "  ");
@@ -109,11 +154,14 @@ void TerminalPresenter::Show(const dialogs::PrinterDialog& dialog) {
 }
 
 std::int32_t TerminalPresenter::Run(dialogs::PrinterDialog& dialog, HWND) {
-    char line[256];
+    std::string line;
+    bool overlong = false;
     while (!dialog.Ended()) {
         Show(dialog);
-        if (std::fgets(line, sizeof line, in_) == nullptr) return dialogs::kDialogNotCreated;
-        const std::string input = TrimmedLine(line);
+        if (!ReadTypedLine(in_, line, overlong)) return dialogs::kDialogNotCreated;
+        // A line too long for any answer is no answer: the dialog is shown again.
+        if (overlong) continue;
+        const std::string input = TrimmedLine(line.c_str());
         dialogs::CommandOutcome outcome;
         std::int32_t row = 0;
         const auto [end, error] = std::from_chars(input.data(), input.data() + input.size(), row);

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "dialogs/dialog_texts.h"
+#include "platform/posix/text/cp949_text.h"
 #include "printers/printer_list_state.h"
 #include "support/temp_printers_file.h"
 
@@ -68,6 +70,39 @@ TEST_F(Terminal, EndOfInputLeavesTheDialogUnconfirmed) {
     EXPECT_EQ(end, 1017);
     RunAtTerminal(dialogs::DialogKind::kContinueList, "q\n", end);
     EXPECT_EQ(end, -1);
+}
+
+// Dialog 101 shows each label with its own value: the model with the
+// driver, the port with the port, the support label with the verdict.
+TEST_F(Terminal, ChoosingDialogShowsEachLabelWithItsValue) {
+    auto& list = ThePrinterListState().printerList;
+    printers::CopyToField(list[0].driver, "Talvo Laser 5100");
+    printers::CopyToField(list[0].port, "USB001");
+    printers::CopyToField(list[0].supportText, "OK-TEXT");
+    std::int32_t end = 0;
+    const std::string shown = RunAtTerminal(dialogs::DialogKind::kChoosePrinter, "1\nq\n", end);
+    const struct {
+        const char* label;
+        std::string value;
+    } fields[] = {
+        {dialogs::kLabelModel, "Talvo Laser 5100"},
+        {dialogs::kLabelPort, "USB001"},
+        {dialogs::kLabelSupport, "OK-TEXT"},
+    };
+    for (const auto& field : fields) {
+        const std::string line = "  " + Cp949ToUtf8(field.label) + ": " + field.value + "\n";
+        EXPECT_NE(shown.find(line), std::string::npos) << line << "\n" << shown;
+    }
+}
+
+// A typed line longer than the terminal keeps is one unusable answer: its
+// tail must not count as Enter, which would confirm the printer.
+TEST_F(Terminal, AnOverlongLineIsOneAnswerNotAnEnter) {
+    for (const std::string& line : {std::string(255, 'x'), std::string(300, 'x'), std::string(255, ' ') + "1"}) {
+        std::int32_t end = 0;
+        RunAtTerminal(dialogs::DialogKind::kContinueList, line + "\nq\n", end);
+        EXPECT_EQ(end, -1) << line.size() << " characters";
+    }
 }
 
 }  // namespace
