@@ -9,6 +9,7 @@
 #include "base/byte_order.h"
 #include "base/name_cut.h"
 #include "catalogue/model_lookup.h"
+#include "catalogue/model_name.h"
 #include "draw_command.h"
 #include "file_io.h"
 #include "marks/copy_detector.h"
