@@ -16,7 +16,7 @@ sudo=""
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  zlib1g-dev libpng-dev
+  zlib1g-dev libpng-dev libtiff-dev libjpeg62-turbo-dev
   libfreetype-dev libfontconfig-dev fonts-nanum
   libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev

@@ -1,0 +1,68 @@
+#include "densecode/reader/scan_reader.h"
+
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "densecode/reader/locate.h"
+#include "densecode/reader/register.h"
+#include "densecode/reader/sample.h"
+#include "densecode/reader/threshold.h"
+#include "densecode/reader/verify.h"
+
+namespace zeseal::densecode {
+namespace {
+
+DenseCodeReading ReadRegistered(const GreyView& image, const CodeMap& map) {
+    std::vector<float> levels;
+    SampleDenseCells(image, map, levels);
+    DenseStreamSample sample;
+    DenseByteConfidence confidence{};
+    ThresholdDenseCells(levels, sample, confidence);
+    return DecodeDenseStreamWithConfidence(sample, confidence);
+}
+
+}  // namespace
+
+DenseScanReading ReadDenseCodeFromScan(const GreyView& image, const DenseScanOptions& options) {
+    DenseScanReading best;
+    if (!image.valid()) return best;
+    best.reading.status = DenseReadStatus::kNotFound;
+
+    DenseLocateHints hints;
+    hints.dpi = options.dpi;
+    hints.hasPoint = options.hasHint;
+    hints.point = options.hint;
+    const std::vector<DenseFrame> frames = LocateDenseFrames(image, hints);
+    for (const DenseFrame& frame : frames) {
+        // Which way up: the one whose timing squares are found.
+        DenseRegistration ways[2];
+        const bool registered[2] = {RegisterDenseCode(image, frame.upright, ways[0]),
+                                    RegisterDenseCode(image, frame.upsideDown, ways[1])};
+        int order[2] = {0, 1};
+        if (registered[1] && (!registered[0] || ways[1].anchors > ways[0].anchors)) order[0] = 1, order[1] = 0;
+        for (const int way : order) {
+            if (!registered[way]) continue;
+            DenseScanReading attempt;
+            attempt.reading = ReadRegistered(image, ways[way].map);
+            attempt.found = true;
+            attempt.upsideDown = way == 1;
+            attempt.map = ways[way].map;
+            attempt.anchors = ways[way].anchors;
+            attempt.residual = ways[way].residual;
+            const double u = kDenseCodeWidth / 2.0;
+            const double v = kDenseCodeHeight / 2.0;
+            const PointD a = attempt.map.StepU(u, v);
+            const PointD b = attempt.map.StepV(u, v);
+            attempt.dpi = 300 * std::sqrt(std::hypot(a.x, a.y) * std::hypot(b.x, b.y));
+            double angle = std::atan2(a.y, a.x) * 180 / std::numbers::pi;
+            attempt.angleDegrees = angle;
+            const bool better = !best.found || attempt.reading.FailedCodewords() < best.reading.FailedCodewords();
+            if (better) best = attempt;
+            if (best.reading.ok()) return best;
+        }
+    }
+    return best;
+}
+
+}  // namespace zeseal::densecode
