@@ -173,7 +173,7 @@ Scan ScanDenseCode(const std::uint8_t* code, const ScanDamage& damage) {
             if (x < 0 || y < 0 || x >= kDenseCodeWidth || y >= kDenseCodeHeight) return false;
             return code[std::size_t(kDenseCodeHeight - 1 - y) * kDenseCodeWidth + std::size_t(x)] < 128;
         };
-        const double spread = damage.inkSpread / k;
+        const double spread = damage.inkSpread / 2 / k;
         const double r = std::fabs(spread);
         for (int j = 0; j < fineHeight; ++j) {
             const double v = (j - kPadV + 0.5) / kFine;
@@ -195,7 +195,7 @@ Scan ScanDenseCode(const std::uint8_t* code, const ScanDamage& damage) {
         }
     }
     if (damage.clutter) {
-        const double spread = damage.inkSpread / k;
+        const double spread = damage.inkSpread / 2 / k;
         for (const Rect& r : Clutter(random)) {
             const int i0 = std::max(0, int((r.u0 - spread) * kFine) + kPadU);
             const int i1 = std::min(fineWidth, int((r.u1 + spread) * kFine) + kPadU);

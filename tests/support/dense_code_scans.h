@@ -20,7 +20,7 @@ struct ScanDamage {
     double shiftY = 0;
     double keystone = 0;          // share by which the right end is taller than the left
     double bow = 0;               // how far the middle sags, in picture pixels
-    double inkSpread = 0;         // picture pixels each ink edge moves out (negative: in)
+    double inkSpread = 0;         // picture pixels a dot grows by across, half on each edge (negative: thins)
     double blurSigma = 0;         // picture pixels
     double saltAndPepper = 0;     // share of pixels turned black or white
     double noiseSigma = 0;        // grey levels

@@ -152,7 +152,7 @@ std::vector<double> CommonAparts(const std::vector<Hit>& hits, double minApart, 
     }
     std::vector<double> peaks;
     const int apartBins = std::max(1, int(0.012 / span * bins));
-    for (int round = 0; round < 4; ++round) {
+    for (int round = 0; round < 8; ++round) {
         const auto best = std::max_element(sums.begin(), sums.end());
         if (*best < 8) break;
         const int b = int(best - sums.begin());
@@ -193,14 +193,31 @@ bool FindShortSide(const GreyView& image, PointD near, PointD along, PointD acro
     for (int i = -samples; i <= samples; ++i) {
         const double s = reach * i / samples;
         double sum = 0;
-        for (int r = 0; r < rows; ++r) {
+        bool inside = true;
+        for (int r = 0; r < rows && inside; ++r) {
             const double t = height * (-0.45 + 0.9 * (r + 0.5) / rows);
             const double x = near.x + s * along.x + t * across.x;
             const double y = near.y + s * along.y + t * across.y;
-            if (!image.Inside(x, y)) return false;
-            sum += image.Bilinear(x, y);
+            inside = image.Inside(x, y);
+            if (inside) sum += image.Bilinear(x, y);
         }
-        profile[std::size_t(i + samples)] = sum / rows;
+        // Beyond the picture: no line there, and no level to compare.
+        profile[std::size_t(i + samples)] = inside ? sum / rows : -1;
+    }
+    // Positions beyond the picture take the level of the nearest inside one.
+    int firstInside = -1;
+    for (std::size_t i = 0; i < profile.size(); ++i) {
+        if (profile[i] >= 0) {
+            firstInside = int(i);
+            break;
+        }
+    }
+    if (firstInside < 0) return false;
+    double carried = profile[std::size_t(firstInside)];
+    std::vector<bool> beyond(profile.size(), false);
+    for (std::size_t i = 0; i < profile.size(); ++i) {
+        if (profile[i] < 0) profile[i] = carried, beyond[i] = true;
+        else carried = profile[i];
     }
     int best = 0;
     double lightest = 0;
@@ -214,7 +231,7 @@ bool FindShortSide(const GreyView& image, PointD near, PointD along, PointD acro
     const int count = int(profile.size());
     for (int k = 0; k < count; ++k) {
         const int i = outwards > 0 ? count - 1 - k : k;
-        if (profile[std::size_t(i)] > dark) continue;
+        if (beyond[std::size_t(i)] || profile[std::size_t(i)] > dark) continue;
         // The bottom of this valley.
         int bottom = i;
         while (bottom - outwards >= 0 && bottom - outwards < count &&
@@ -245,6 +262,7 @@ bool FindShortSide(const GreyView& image, PointD near, PointD along, PointD acro
         moment += wgt * k;
     }
     const double centre = weight > 0 ? moment / weight : best;
+    if (beyond[std::size_t(best)]) return false;
     const double s = reach * (centre - samples) / samples;
     side = {near.x + s * along.x, near.y + s * along.y};
     return true;

@@ -33,9 +33,22 @@ void SampleDenseCells(const GreyView& image, const CodeMap& map, std::vector<flo
                 if (!std::isfinite(p.x) || !std::isfinite(p.y)) continue;
                 float& level = levels[std::size_t(8 * n + bit)];
                 if (side == 1) {
-                    if (p.x >= 0.5 && p.y >= 0.5 && p.x <= image.width - 0.5 && p.y <= image.height - 0.5) {
-                        level = float(image.Bilinear(p.x, p.y));
+                    // A code pixel about one picture pixel: the pixels around
+                    // the point weighted by their distance, so that one
+                    // noisy pixel counts for less than the dot's blur.
+                    const auto cx = static_cast<std::int32_t>(std::floor(p.x));
+                    const auto cy = static_cast<std::int32_t>(std::floor(p.y));
+                    if (cx < 1 || cy < 1 || cx + 1 >= image.width || cy + 1 >= image.height) continue;
+                    double sum = 0, weight = 0;
+                    for (int j = -1; j <= 1; ++j) {
+                        for (int i = -1; i <= 1; ++i) {
+                            const double dx = cx + i + 0.5 - p.x, dy = cy + j + 0.5 - p.y;
+                            const double w = std::exp(-(dx * dx + dy * dy) / (2 * 0.45 * 0.45));
+                            sum += w * image.At(cx + i, cy + j);
+                            weight += w;
+                        }
                     }
+                    level = float(sum / weight);
                     continue;
                 }
                 const double fx = std::floor(p.x - side / 2.0 + 0.5);

@@ -1,5 +1,7 @@
 #include "densecode/reader/threshold.h"
 
+#include <array>
+
 #include <algorithm>
 #include <cmath>
 
@@ -14,7 +16,7 @@ constexpr int kRowTiles = 4;
 // threshold lies, and how near to it (as a share of the distance between
 // them) a cell is unsure.
 constexpr double kThresholdAt = 0.62;
-constexpr double kUnsureWithin = 0.16;
+constexpr double kUnsureWithin = 0.25;
 
 struct Tile {
     double threshold = 0;
@@ -26,6 +28,48 @@ int TileRow(int n, int bit) noexcept {
     const DenseCellPlace& place = DenseBandCellPlaces()[std::size_t(n % kDenseBandBytes)][std::size_t(bit)];
     return std::clamp((place.row - kDenseFirstGroupRow) * kRowTiles / (kDenseRowGroups * kDenseRowGroupHeight), 0,
                       kRowTiles - 1);
+}
+
+// For every cell, the cells to its right, above it and above right (index
+// 8 n + bit), or -1 where there is none (the quiet rows and columns, the
+// timing squares and the gaps between bands are not cells).
+struct Neighbours {
+    std::vector<std::array<std::int32_t, 3>> of;
+};
+
+const Neighbours& CellNeighbours() {
+    static const Neighbours table = [] {
+        constexpr int columns = kDenseCodeWidth / 2;
+        constexpr int rows = kDenseCodeHeight / 2;
+        std::vector<std::int32_t> grid(std::size_t(columns * rows), -1);
+        for (int n = 0; n < int(kDenseStreamBytes); ++n) {
+            for (int bit = 0; bit < 8; ++bit) {
+                const DenseCellPlace& place = DenseBandCellPlaces()[std::size_t(n % kDenseBandBytes)][std::size_t(bit)];
+                const int x = (DenseBandLeft(n / kDenseBandBytes) + place.column) / 2;
+                grid[std::size_t(place.row / 2 * columns + x)] = 8 * n + bit;
+            }
+        }
+        Neighbours t;
+        t.of.resize(std::size_t(kDenseCells));
+        for (int y = 0; y < rows; ++y) {
+            for (int x = 0; x < columns; ++x) {
+                const std::int32_t cell = grid[std::size_t(y * columns + x)];
+                if (cell < 0) continue;
+                auto at = [&](int cx, int cy) {
+                    return cx < columns && cy >= 0 ? grid[std::size_t(cy * columns + cx)] : -1;
+                };
+                t.of[std::size_t(cell)] = {at(x + 1, y), at(x, y - 1), at(x + 1, y - 1)};
+            }
+        }
+        return t;
+    }();
+    return table;
+}
+
+double Median(std::vector<float>& values) {
+    const auto mid = values.begin() + std::ptrdiff_t(values.size() / 2);
+    std::nth_element(values.begin(), mid, values.end());
+    return *mid;
 }
 
 Tile TwoGroups(const std::vector<float>& values) {
@@ -70,6 +114,41 @@ void ThresholdDenseCells(const std::vector<float>& levels, DenseStreamSample& sa
             }
         }
         for (std::size_t i = 0; i < tiles.size(); ++i) tiles[i] = TwoGroups(values[i]);
+    }
+    // Then again from the first decisions: the threshold halfway between
+    // the white cells and the weakest black ones, the cells that the
+    // thinning left a single code pixel (no black cell to the right, above
+    // or above right).
+    {
+        const Neighbours& near = CellNeighbours();
+        std::vector<std::uint8_t> black(std::size_t(kDenseCells), 2);
+        for (int n = 0; n < int(kDenseStreamBytes); ++n) {
+            const int band = n / kDenseBandBytes;
+            for (int bit = 0; bit < 8; ++bit) {
+                const int cell = 8 * n + bit;
+                const float v = levels[std::size_t(cell)];
+                const Tile& tile = tiles[std::size_t(band * kRowTiles + TileRow(n, bit))];
+                if (v >= 0 && tile.valid) black[std::size_t(cell)] = v < tile.threshold;
+            }
+        }
+        std::vector<std::vector<float>> whites(tiles.size()), lone(tiles.size());
+        for (int cell = 0; cell < kDenseCells; ++cell) {
+            const int n = cell / 8;
+            const std::size_t t = std::size_t((n / kDenseBandBytes) * kRowTiles + TileRow(n, cell % 8));
+            if (black[std::size_t(cell)] == 0) whites[t].push_back(levels[std::size_t(cell)]);
+            if (black[std::size_t(cell)] != 1) continue;
+            bool alone = true;
+            for (const std::int32_t other : near.of[std::size_t(cell)]) alone = alone && other >= 0 && black[std::size_t(other)] == 0;
+            if (alone) lone[t].push_back(levels[std::size_t(cell)]);
+        }
+        for (std::size_t t = 0; t < tiles.size(); ++t) {
+            if (!tiles[t].valid || whites[t].size() < 16 || lone[t].size() < 8) continue;
+            const double white = Median(whites[t]);
+            const double weakest = Median(lone[t]);
+            if (white - weakest < 12) continue;
+            tiles[t].threshold = (white + weakest) / 2;
+            tiles[t].contrast = white - weakest;
+        }
     }
     // Smoothed along the code with the neighbouring bands' tiles.
     std::vector<Tile> smooth(tiles.size());
