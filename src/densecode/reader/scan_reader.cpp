@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <span>
 #include <vector>
 
 #include "densecode/reader/locate.h"
@@ -22,18 +23,9 @@ DenseCodeReading ReadRegistered(const GreyView& image, const CodeMap& map) {
     return DecodeDenseStreamWithConfidence(sample, confidence);
 }
 
-}  // namespace
-
-DenseScanReading ReadDenseCodeFromScan(const GreyView& image, const DenseScanOptions& options) {
-    DenseScanReading best;
-    if (!image.valid()) return best;
-    best.reading.status = DenseReadStatus::kNotFound;
-
-    DenseLocateHints hints;
-    hints.dpi = options.dpi;
-    hints.hasPoint = options.hasHint;
-    hints.point = options.hint;
-    const std::vector<DenseFrame> frames = LocateDenseFrames(image, hints);
+// Registers and reads each frame both ways up, keeping the best reading in
+// best; true once one reads.
+bool ReadFrames(const GreyView& image, const std::vector<DenseFrame>& frames, DenseScanReading& best) {
     for (const DenseFrame& frame : frames) {
         // Which way up: the one whose timing squares are found.
         DenseRegistration ways[2];
@@ -55,12 +47,35 @@ DenseScanReading ReadDenseCodeFromScan(const GreyView& image, const DenseScanOpt
             const PointD a = attempt.map.StepU(u, v);
             const PointD b = attempt.map.StepV(u, v);
             attempt.dpi = 300 * std::sqrt(std::hypot(a.x, a.y) * std::hypot(b.x, b.y));
-            double angle = std::atan2(a.y, a.x) * 180 / std::numbers::pi;
-            attempt.angleDegrees = angle;
+            attempt.angleDegrees = std::atan2(a.y, a.x) * 180 / std::numbers::pi;
             const bool better = !best.found || attempt.reading.FailedCodewords() < best.reading.FailedCodewords();
             if (better) best = attempt;
-            if (best.reading.ok()) return best;
+            if (best.reading.ok()) return true;
         }
+    }
+    return false;
+}
+
+}  // namespace
+
+DenseScanReading ReadDenseCodeFromScan(const GreyView& image, const DenseScanOptions& options) {
+    DenseScanReading best;
+    if (!image.valid()) return best;
+    best.reading.status = DenseReadStatus::kNotFound;
+
+    // Without a stated resolution, the usual scanner resolutions first
+    // (each narrows the search to 15% around it, where the frame stands out
+    // best), then any.
+    static constexpr std::int32_t kUsual[] = {600, 300, 1200, 400, 200, 2400, 0};
+    const std::int32_t stated[] = {options.dpi};
+    const std::span<const std::int32_t> tries = options.dpi > 0 ? std::span<const std::int32_t>(stated)
+                                                                : std::span<const std::int32_t>(kUsual);
+    for (const std::int32_t dpi : tries) {
+        DenseLocateHints hints;
+        hints.dpi = dpi;
+        hints.hasPoint = options.hasHint;
+        hints.point = options.hint;
+        if (ReadFrames(image, LocateDenseFrames(image, hints), best)) return best;
     }
     return best;
 }
