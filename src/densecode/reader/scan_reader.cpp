@@ -5,14 +5,42 @@
 #include <span>
 #include <vector>
 
+#include "densecode/reed_solomon.h"
+#include "densecode/reader/cell_model.h"
 #include "densecode/reader/locate.h"
 #include "densecode/reader/register.h"
 #include "densecode/reader/sample.h"
 #include "densecode/reader/threshold.h"
 #include "densecode/reader/verify.h"
+#include "densecode/tables.h"
 
 namespace zeseal::densecode {
 namespace {
+
+// The stream bytes a reading makes certain: those of every corrected
+// codeword, as the encoder scrambled and interleaved them, and the filler,
+// which is the scrambling sequence alone. Returns how many codewords that is.
+int KnownStream(const DenseCodeReading& reading, DenseStreamSample& sample, std::array<bool, kDenseStreamBytes>& known) {
+    const auto& scramble = DenseScrambleBytes();
+    known.fill(false);
+    for (std::size_t p = kDenseFillerStart; p < kDenseStreamBytes; ++p) {
+        sample.bytes[p] = scramble[p];
+        known[p] = true;
+    }
+    int count = 0;
+    std::array<std::uint8_t, kDenseCodewordBytes> codeword;
+    for (int j = 0; j < kDenseBlocks; ++j) {
+        if (reading.corrected[std::size_t(j)] < 0) continue;
+        RsEncodeBlock(reading.bytes.data() + std::size_t(j) * kDenseMessageBytes, kDenseMessageBytes, codeword.data());
+        for (int i = 0; i < kDenseCodewordBytes; ++i) {
+            const std::size_t p = std::size_t(kDenseBlocks * i + j);
+            sample.bytes[p] = codeword[std::size_t(i)] ^ scramble[std::size_t(j * kDenseCodewordBytes + i)];
+            known[p] = true;
+        }
+        ++count;
+    }
+    return count;
+}
 
 DenseCodeReading ReadRegistered(const GreyView& image, const CodeMap& map) {
     std::vector<float> levels;
@@ -20,7 +48,23 @@ DenseCodeReading ReadRegistered(const GreyView& image, const CodeMap& map) {
     DenseStreamSample sample;
     DenseByteConfidence confidence{};
     ThresholdDenseCells(levels, sample, confidence);
-    return DecodeDenseStreamWithConfidence(sample, confidence);
+    DenseCodeReading reading = DecodeDenseStreamWithConfidence(sample, confidence);
+    if (reading.ok()) return reading;
+
+    // Too blurred or too coarse for each cell to be judged on its own: the
+    // cells are decided together, by the picture they would print; then
+    // again with the codewords that were corrected held as they are.
+    std::array<bool, kDenseStreamBytes> known{};
+    KnownStream(reading, sample, known);
+    for (int round = 0; round < 3; ++round) {
+        RefineDenseCells(image, map, &known, sample, confidence);
+        DenseCodeReading refined = DecodeDenseStreamWithConfidence(sample, confidence);
+        const bool better = refined.FailedCodewords() < reading.FailedCodewords();
+        if (better) reading = std::move(refined);
+        if (reading.ok() || !better) break;
+        KnownStream(reading, sample, known);
+    }
+    return reading;
 }
 
 // Registers and reads each frame both ways up, keeping the best reading in

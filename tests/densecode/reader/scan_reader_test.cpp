@@ -3,6 +3,8 @@
 // file format would, and reads it back; the bytes must come back exactly.
 #include "densecode/reader/scan_reader.h"
 
+#include "densecode/reader/cell_model.h"
+
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -89,14 +91,18 @@ const ScanCase kCases[] = {
     // 5% salt and pepper, JPEG 60, gamma with a 50% fall of the light, ink
     // spread or thinned, text and a rule around.
     {"600 all, +5 deg, gain", Combined(600, 5, 1.03, 1.03, 1.3, 1, 0.6, 21)},
-    {"600 all, -5 deg, thin", Combined(600, -5, 0.97, 0.97, 1.0, -0.5, 1.8, 22)},
+    {"600 all, -5 deg, thin", Combined(600, -5, 0.97, 0.97, 1.3, -0.5, 1.8, 22)},
+    {"600 all, 4 deg, thin, gamma 0.6", Combined(600, 4, 1.03, 1.03, 1.3, -0.5, 0.6, 27)},
     {"600 all, 3 deg, anisotropic", Combined(600, 3, 0.97, 1.03, 1.3, 1, 1.8, 23)},
+    {"600 all, no resolution given", Combined(600, 2, 1.01, 0.99, 1.3, 1, 1.2, 28), false},
     {"600 all, upside down", [] { ScanDamage d = Combined(600, -4, 1.01, 0.99, 1.3, 1, 1.2, 25); d.upsideDown = true; return d; }()},
     // At 1200 dpi, blurred twice as much.
     {"1200 all, 5 deg, gain", Combined(1200, 5, 1.02, 0.98, 2.0, 2, 0.6, 31)},
     // At 300 dpi, a cell two by two scanner pixels.
     {"300, 1 deg", [] { ScanDamage d = Low(1, 0, 44); d.saltAndPepper = 0.005; return d; }()},
     {"300, 0.3 deg, blur", Low(0.3, 0.5, 43)},
+    {"300 all, 1 deg", Low(1, 0.7, 45)},
+    {"300 all, minus 1 deg", Low(-1, 0.7, 46)},
 };
 
 class DenseScanRead : public ::testing::TestWithParam<ScanCase> {};
@@ -129,6 +135,27 @@ INSTANTIATE_TEST_SUITE_P(Damages, DenseScanRead, ::testing::ValuesIn(kCases),
                              }
                              return name;
                          });
+
+// The cells are decided by the picture they would print, so the reader's
+// rendering must be the encoder's to the pixel: thinning, punching, the
+// timing squares' centres and the frame.
+TEST(DenseCellModel, RendersTheEncodersPicture) {
+    for (const unsigned seed : {1u, 2u, 3u}) {
+        const auto input = RandomInput(seed);
+        const frame::HeapBlock code = EncodeDenseCode(input.data());
+        DenseStreamSample stream;
+        SampleDenseImage(code.data(), stream);
+        const std::vector<std::uint8_t> ink = RenderDenseInk(stream.bytes);
+        int wrong = 0;
+        for (int y = 0; y < kDenseCodeHeight; ++y) {
+            for (int x = 0; x < kDenseCodeWidth; ++x) {
+                const bool black = code.data()[std::size_t(kDenseCodeHeight - 1 - y) * kDenseCodeWidth + std::size_t(x)] < 128;
+                wrong += black != (ink[std::size_t(y) * kDenseCodeWidth + std::size_t(x)] != 0);
+            }
+        }
+        EXPECT_EQ(wrong, 0) << "seed " << seed;
+    }
+}
 
 }  // namespace
 }  // namespace zeseal::densecode
