@@ -130,8 +130,10 @@ Scan ScanDenseCode(const std::uint8_t* code, const ScanDamage& damage) {
         centreX = damage.placeX;
         centreY = damage.placeY;
     } else {
-        const double halfW = std::fabs(cu * sx * ca) + std::fabs((cv + 90) * sy * sa);
-        const double halfH = std::fabs(cu * sx * sa) + std::fabs((cv + 90) * sy * ca);
+        // Room for the clutter above and below, or a narrow margin.
+        const double around = damage.clutter ? 90 : 12;
+        const double halfW = std::fabs(cu * sx * ca) + std::fabs((cv + around) * sy * sa);
+        const double halfH = std::fabs(cu * sx * sa) + std::fabs((cv + around) * sy * ca);
         scan.width = int(std::ceil(2 * halfW + 40 * k));
         scan.height = int(std::ceil(2 * halfH + 40 * k));
         centreX = scan.width / 2.0;
@@ -164,9 +166,9 @@ Scan ScanDenseCode(const std::uint8_t* code, const ScanDamage& damage) {
     // It reaches as far as the clutter around the code.
     constexpr int kFine = 4;
     constexpr int kPadU = 16 * kFine;
-    constexpr int kPadV = 96 * kFine;
+    const int padV = (damage.clutter ? 72 : 4) * kFine;
     const int fineWidth = kDenseCodeWidth * kFine + 2 * kPadU;
-    const int fineHeight = kDenseCodeHeight * kFine + 2 * kPadV;
+    const int fineHeight = kDenseCodeHeight * kFine + 2 * padV;
     std::vector<std::uint8_t> ink(std::size_t(fineWidth) * std::size_t(fineHeight), 0);
     {
         auto black = [&](int x, int y) {
@@ -176,7 +178,7 @@ Scan ScanDenseCode(const std::uint8_t* code, const ScanDamage& damage) {
         const double spread = damage.inkSpread / 2 / k;
         const double r = std::fabs(spread);
         for (int j = 0; j < fineHeight; ++j) {
-            const double v = (j - kPadV + 0.5) / kFine;
+            const double v = (j - padV + 0.5) / kFine;
             const int y0 = int(std::floor(v - r)), y1 = int(std::floor(v + r));
             if (y1 < 0 || y0 >= kDenseCodeHeight) continue;
             for (int i = 0; i < fineWidth; ++i) {
@@ -199,8 +201,8 @@ Scan ScanDenseCode(const std::uint8_t* code, const ScanDamage& damage) {
         for (const Rect& r : Clutter(random)) {
             const int i0 = std::max(0, int((r.u0 - spread) * kFine) + kPadU);
             const int i1 = std::min(fineWidth, int((r.u1 + spread) * kFine) + kPadU);
-            const int j0 = std::max(0, int((r.v0 - spread) * kFine) + kPadV);
-            const int j1 = std::min(fineHeight, int((r.v1 + spread) * kFine) + kPadV);
+            const int j0 = std::max(0, int((r.v0 - spread) * kFine) + padV);
+            const int j1 = std::min(fineHeight, int((r.v1 + spread) * kFine) + padV);
             if (i1 <= i0) continue;
             for (int j = j0; j < j1; ++j) {
                 std::fill(ink.begin() + std::ptrdiff_t(j) * fineWidth + i0, ink.begin() + std::ptrdiff_t(j) * fineWidth + i1, 1);
@@ -208,7 +210,7 @@ Scan ScanDenseCode(const std::uint8_t* code, const ScanDamage& damage) {
         }
     }
     auto inked = [&](double u, double v) {
-        const double fu = u * kFine + kPadU, fv = v * kFine + kPadV;
+        const double fu = u * kFine + kPadU, fv = v * kFine + padV;
         if (fu >= 0 && fv >= 0 && fu < fineWidth && fv < fineHeight) {
             return ink[std::size_t(fv) * std::size_t(fineWidth) + std::size_t(fu)] != 0;
         }
@@ -221,7 +223,7 @@ Scan ScanDenseCode(const std::uint8_t* code, const ScanDamage& damage) {
     // Only near the code and its clutter is there any ink.
     double minX = 1e18, minY = 1e18, maxX = -1e18, maxY = -1e18;
     for (const double u : {-10.0, double(kDenseCodeWidth) + 10}) {
-        for (const double v : {-80.0, double(kDenseCodeHeight) + 80}) {
+        for (const double v : {damage.clutter ? -80.0 : -10.0, double(kDenseCodeHeight) + (damage.clutter ? 80 : 10)}) {
             double x, y;
             forward(u, v, x, y);
             minX = std::min(minX, x), maxX = std::max(maxX, x), minY = std::min(minY, y), maxY = std::max(maxY, y);

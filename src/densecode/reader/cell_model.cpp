@@ -127,9 +127,10 @@ private:
     std::vector<std::uint8_t> fixed_;
 };
 
-// What the scanner saw of every code pixel: its level at the pixel's centre
-// (at several points across it when it covers more than a picture pixel
-// or so), and whether it lies inside the picture at all.
+// What the scanner saw of every code pixel: its mean level over the pixel
+// (from two to four points a side, so that where the code's grid falls
+// between the picture's pixels does not matter), and whether it lies inside
+// the picture at all.
 struct Levels {
     std::vector<float> level;
     std::vector<std::uint8_t> seen;
@@ -146,7 +147,7 @@ void ReadCodePixels(const GreyView& image, const CodeMap& map, Levels& out) {
         const PointD b = map.StepV(middle, kH / 2.0);
         const double scale = std::sqrt(std::hypot(a.x, a.y) * std::hypot(b.x, b.y));
         if (!std::isfinite(scale) || scale <= 0) continue;
-        const int points = scale < 1.5 ? 1 : std::min(4, int(std::lround(scale)));
+        const int points = std::clamp(int(std::lround(scale)), 2, 4);
         for (int y = 0; y < kH; ++y) {
             for (int x = x0; x < x1; ++x) {
                 double sum = 0;

@@ -59,9 +59,9 @@ DenseCodeReading ReadRegistered(const GreyView& image, const CodeMap& map) {
     for (int round = 0; round < 3; ++round) {
         RefineDenseCells(image, map, &known, sample, confidence);
         DenseCodeReading refined = DecodeDenseStreamWithConfidence(sample, confidence);
-        const bool better = refined.FailedCodewords() < reading.FailedCodewords();
-        if (better) reading = std::move(refined);
-        if (reading.ok() || !better) break;
+        if (refined.FailedCodewords() > reading.FailedCodewords()) break;
+        reading = std::move(refined);
+        if (reading.ok()) break;
         KnownStream(reading, sample, known);
     }
     return reading;
