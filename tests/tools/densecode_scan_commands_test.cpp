@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "image_io.h"
 #include "densecode/encoder.h"
 #include "densecode/format.h"
 #include "support/dense_code_scans.h"
@@ -76,9 +77,22 @@ TEST_F(DenseScanCommandsTest, VerifyTellsTheTestPageFromOtherCodesAndDamage) {
         if (c.status == 0) {
             EXPECT_NE(Out().find("\"margin\":"), std::string::npos) << Out();
         }
-        // The overlay marks the cells of a code that was found, failed or not.
+        // The overlay marks the cells of a code that was found, failed or
+        // not: red for the cells of a failed codeword, green for sound ones.
         if (Out().find("\"found\"") != std::string::npos) {
-            EXPECT_TRUE(fs::exists(overlay)) << c.name;
+            ASSERT_TRUE(fs::exists(overlay)) << c.name;
+            const Image marked = ReadImageFile(overlay.string());
+            ASSERT_EQ(marked.channels, 3) << c.name;
+            std::size_t red = 0, green = 0;
+            for (std::size_t i = 0; i + 2 < marked.pixels.size(); i += 3) {
+                const std::uint8_t* px = marked.pixels.data() + i;
+                red += px[0] == 255 && px[1] == 0 && px[2] == 0;
+                green += px[0] == 0 && px[1] == 200 && px[2] == 0;
+            }
+            EXPECT_EQ(red > 0, c.json == std::string("\"decoded\":false")) << c.name << ": " << red << " red";
+            if (c.status == 0) {
+                EXPECT_GT(green, 0u) << c.name;
+            }
         }
     }
 }

@@ -42,14 +42,14 @@ int KnownStream(const DenseCodeReading& reading, DenseStreamSample& sample, std:
     return count;
 }
 
-DenseCodeReading ReadRegistered(const GreyView& image, const CodeMap& map) {
+DenseCodeReading ReadRegistered(const GreyView& image, const CodeMap& map, bool refine) {
     std::vector<float> levels;
     SampleDenseCells(image, map, levels);
     DenseStreamSample sample;
     DenseByteConfidence confidence{};
     ThresholdDenseCells(levels, sample, confidence);
     DenseCodeReading reading = DecodeDenseStreamWithConfidence(sample, confidence);
-    if (reading.ok()) return reading;
+    if (reading.ok() || !refine) return reading;
 
     // Too blurred or too coarse for each cell to be judged on its own: the
     // cells are decided together, by the picture they would print; then
@@ -59,9 +59,10 @@ DenseCodeReading ReadRegistered(const GreyView& image, const CodeMap& map) {
     for (int round = 0; round < 3; ++round) {
         RefineDenseCells(image, map, &known, sample, confidence);
         DenseCodeReading refined = DecodeDenseStreamWithConfidence(sample, confidence);
+        const bool progress = refined.FailedCodewords() < reading.FailedCodewords();
         if (refined.FailedCodewords() > reading.FailedCodewords()) break;
         reading = std::move(refined);
-        if (reading.ok()) break;
+        if (reading.ok() || (round > 0 && !progress)) break;
         KnownStream(reading, sample, known);
     }
     return reading;
@@ -80,7 +81,10 @@ bool ReadFrames(const GreyView& image, const std::vector<DenseFrame>& frames, De
         for (const int way : order) {
             if (!registered[way]) continue;
             DenseScanReading attempt;
-            attempt.reading = ReadRegistered(image, ways[way].map);
+            // Only the likelier way up, and a registration that found most
+            // timing squares, is worth deciding the cells together.
+            const bool refine = way == order[0] && ways[way].anchors >= kDenseTimingSquares / 2;
+            attempt.reading = ReadRegistered(image, ways[way].map, refine);
             attempt.found = true;
             attempt.upsideDown = way == 1;
             attempt.map = ways[way].map;
