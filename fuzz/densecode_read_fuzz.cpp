@@ -9,6 +9,8 @@
 //   2  a page raster and a placement: see PageRead below
 //   3  as 1, then the damaged picture is also read with a fuzzed set of
 //      unsure bytes (bit n of the input's tail marks stream byte n)
+// except when bits 2-4 of byte 0 are all set: then a small grey picture is
+// read as a scan (see ScanRead below).
 //
 // Checked:
 //  - a reading that succeeds reports at most 27 corrections per codeword
@@ -17,7 +19,9 @@
 //    number of bytes per codeword;
 //  - a damaged picture with at most 27 wrong bytes in every codeword is read
 //    back to its message;
-//  - the page reader answers with a status and never reads outside the raster.
+//  - the page reader answers with a status and never reads outside the raster;
+//  - the scan reader, and its registration and sampling under any map, never
+//    read outside the picture (ASan watches the exact buffer).
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -29,6 +33,9 @@
 #include "densecode/encoder.h"
 #include "densecode/reader/page_reader.h"
 #include "densecode/reader/reader.h"
+#include "densecode/reader/register.h"
+#include "densecode/reader/sample.h"
+#include "densecode/reader/scan_reader.h"
 
 namespace {
 
@@ -142,10 +149,46 @@ void PageRead(const std::uint8_t* data, std::size_t size) {
     if (reading.ok()) ZESEAL_FUZZ_CHECK(reading.bytes.size() == dc::kDenseInputBytes);
 }
 
+// Byte 0 width (up to 512), 1 height (up to 128), 2 stride padding, 3 the
+// resolution (0: unknown, else 20..275), 4 bit 0: also register and sample
+// under the map of bytes 5-16 (six signed 16-bit numbers: origin, code
+// pixel along u and v, in 1/64 picture pixel); the rest, repeated, is the
+// picture. Pictures stay small so that a run takes a millisecond or so.
+void ScanRead(const std::uint8_t* data, std::size_t size) {
+    if (size < 17) return;
+    const std::int32_t width = 1 + data[0] * 2;
+    const std::int32_t height = 1 + data[1] / 2;
+    const std::size_t stride = std::size_t(width) + data[2] % 5;
+    const std::int32_t dpi = data[3] == 0 ? 0 : 20 + data[3];
+    ExactBuffer picture(stride * std::size_t(height));
+    const std::uint8_t* tail = data + 17;
+    const std::size_t tailSize = size - 17;
+    for (std::size_t i = 0; i < picture.size(); ++i) picture.data()[i] = tailSize == 0 ? 255 : tail[i % tailSize];
+    const dc::GreyView view{picture.data(), width, height, stride};
+    dc::DenseScanOptions options;
+    options.dpi = dpi;
+    const dc::DenseScanReading read = dc::ReadDenseCodeFromScan(view, options);
+    if (read.reading.ok()) ZESEAL_FUZZ_CHECK(read.reading.bytes.size() == dc::kDenseInputBytes);
+    if ((data[4] & 1) != 0) {
+        auto number = [&](int i) { return static_cast<std::int16_t>(zeseal::base::ReadBe16(data + 5 + 2 * i)) / 64.0; };
+        const dc::CodeMap map = dc::CodeMap::Affine({number(0), number(1)}, {number(2) / 16, number(3) / 16},
+                                                    {number(4) / 16, number(5) / 16});
+        std::vector<float> levels;
+        dc::SampleDenseCells(view, map, levels);
+        ZESEAL_FUZZ_CHECK(levels.size() == std::size_t(dc::kDenseCells));
+        dc::DenseRegistration registration;
+        dc::RegisterDenseCode(view, map, registration);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1 || size > (1u << 16)) return 0;
+    if ((data[0] & 0x1C) == 0x1C) {
+        ScanRead(data + 1, size - 1);
+        return 0;
+    }
     switch (data[0] & 3) {
     case 0: PictureRead(data + 1, size - 1); break;
     case 1: DamagedRead(data + 1, size - 1, false); break;

@@ -16,7 +16,7 @@ sudo=""
 
 packages=(
   build-essential cmake ninja-build pkg-config git dpkg-dev file
-  zlib1g-dev libpng-dev libdeflate-dev
+  zlib1g-dev libpng-dev libdeflate-dev libtiff-dev libjpeg62-turbo-dev
   libfreetype-dev libfontconfig-dev fonts-nanum
   libssl-dev libpixman-1-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev

@@ -5,6 +5,7 @@
 #include "file_io.h"
 #include "png_codec.h"
 #include "pnm_reader.h"
+#include "scan_formats.h"
 #include "tool_error.h"
 
 namespace zeseal::tool {
@@ -39,8 +40,15 @@ Image DecodeImage(std::span<const std::uint8_t> bytes, std::string_view name) {
     if (bytes.size() >= 2 && bytes[0] == 'P' && bytes[1] >= '1' && bytes[1] <= '7') {
         return DecodePnm(bytes, name);
     }
+    if (LooksLikeTiff(bytes)) return DecodeTiff(bytes, name);
+    if (LooksLikeJpeg(bytes)) return DecodeJpeg(bytes, name);
     throw ToolError(std::string(name) +
-                    ": not a picture this tool reads (PNG, PGM \"P5\" or PPM \"P6\")");
+                    ": not a picture this tool reads (PNG, PGM \"P5\", PPM \"P6\", TIFF or JPEG)");
+}
+
+bool LooksLikePicture(std::span<const std::uint8_t> bytes) {
+    return LooksLikePng(bytes) || (bytes.size() >= 2 && bytes[0] == 'P' && bytes[1] >= '1' && bytes[1] <= '7') ||
+           LooksLikeTiff(bytes) || LooksLikeJpeg(bytes);
 }
 
 Image ReadImageFile(const std::string& path) {

@@ -1,7 +1,7 @@
 // Pictures the tool reads and writes: 8-bit grey or 24-bit RGB, top row
 // first, rows packed without padding.
 //
-// Readers accept PNG and binary PNM (PGM "P5", PPM "P6") and reject anything
+// Readers accept PNG, binary PNM (PGM "P5", PPM "P6"), TIFF and JPEG, and reject anything
 // malformed, truncated or larger than kMaxImageSide on a side or
 // kMaxPictureBytes in all with a ToolError that names the file and the fault.
 #pragma once
@@ -45,5 +45,8 @@ void CheckImageSize(std::int64_t width, std::int64_t height, std::int32_t channe
 
 // True when the bytes start with the PNG signature.
 bool LooksLikePng(std::span<const std::uint8_t> bytes);
+
+// True when the bytes start as a picture DecodeImage reads.
+bool LooksLikePicture(std::span<const std::uint8_t> bytes);
 
 }  // namespace zeseal::tool

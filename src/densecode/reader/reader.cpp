@@ -1,5 +1,6 @@
 #include "densecode/reader/reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "densecode/encoder.h"
@@ -21,6 +22,32 @@ std::int32_t DenseCodeReading::TotalCorrected() const noexcept {
     return n;
 }
 
+std::int32_t DenseCodeReading::Margin() const noexcept {
+    std::int32_t least = kDenseCorrectableErrors;
+    for (const std::int32_t s : spare) least = std::min(least, s);
+    return least;
+}
+
+std::int32_t DenseSpareCorrections(const std::uint8_t* read, const std::uint8_t* corrected,
+                                   std::span<const std::uint8_t> erasures) noexcept {
+    std::array<bool, kDenseCodewordBytes> erased{};
+    for (const std::uint8_t e : erasures) {
+        if (e < kDenseCodewordBytes) erased[e] = true;
+    }
+    int erasedCount = 0;
+    int wrong = 0;
+    int wrongElsewhere = 0;
+    for (int i = 0; i < kDenseCodewordBytes; ++i) {
+        erasedCount += erased[std::size_t(i)];
+        const bool differs = read[i] != corrected[i];
+        wrong += differs;
+        wrongElsewhere += differs && !erased[std::size_t(i)];
+    }
+    const int plain = kDenseCorrectableErrors - wrong;
+    const int withErasures = (kDenseParityBytes - erasedCount - 2 * wrongElsewhere) / 2;
+    return std::max(0, std::max(plain, withErasures));
+}
+
 const char* DescribeDenseReadStatus(DenseReadStatus status) noexcept {
     switch (status) {
     case DenseReadStatus::kRead: return "read";
@@ -28,6 +55,7 @@ const char* DescribeDenseReadStatus(DenseReadStatus status) noexcept {
     case DenseReadStatus::kNoImage: return "no picture of 2528 x 128 pixels";
     case DenseReadStatus::kResolutionTooLow: return "the page has fewer than 300 dots per inch";
     case DenseReadStatus::kOutsidePage: return "no part of the code lies on the page at that position";
+    case DenseReadStatus::kNotFound: return "no dense code was found in the picture";
     }
     return "unknown";
 }
@@ -71,6 +99,8 @@ DenseCodeReading DecodeDenseStream(const DenseStreamSample& sample) {
         for (int i = 0; i < kDenseCodewordBytes; ++i) {
             if (flags[i] != 0) erasures[std::size_t(count++)] = static_cast<std::uint8_t>(i);
         }
+        std::array<std::uint8_t, kDenseCodewordBytes> read;
+        std::memcpy(read.data(), codeword, read.size());
         int result = kRsUncorrectable;
         if (count > 0 && count <= kDenseParityBytes) {
             result = RsDecodeCodeword(codeword, {erasures.data(), std::size_t(count)});
@@ -78,6 +108,11 @@ DenseCodeReading DecodeDenseStream(const DenseStreamSample& sample) {
         }
         if (result == kRsUncorrectable) result = RsDecodeCodeword(codeword);
         reading.corrected[std::size_t(j)] = result;
+        reading.spare[std::size_t(j)] =
+            result == kRsUncorrectable
+                ? -1
+                : DenseSpareCorrections(read.data(), codeword,
+                                        {erasures.data(), std::size_t(reading.erasures[std::size_t(j)])});
         all = all && result != kRsUncorrectable;
         std::memcpy(reading.bytes.data() + std::size_t(j) * kDenseMessageBytes, codeword, kDenseMessageBytes);
     }

@@ -21,6 +21,7 @@ enum class DenseReadStatus {
     kNoImage,            // no picture, or fewer bytes than a whole picture
     kResolutionTooLow,   // a page below 300 dots per inch
     kOutsidePage,        // no part of the code lies on the page at that position
+    kNotFound,           // no code's frame was found in the picture
 };
 
 // What a picture held in its cells: the stream bytes as sampled, and which
@@ -39,10 +40,16 @@ struct DenseCodeReading {
     std::array<std::int32_t, kDenseBlocks> corrected{};
     // Per codeword: the unsure bytes handed to the decoder as erasures.
     std::array<std::int32_t, kDenseBlocks> erasures{};
+    // Per codeword: how many more wrong bytes it could have taken and still
+    // been corrected (the more of the two ways of reading it, with and
+    // without its erasures), or -1 when it could not be corrected.
+    std::array<std::int32_t, kDenseBlocks> spare{};
 
     bool ok() const noexcept { return status == DenseReadStatus::kRead; }
     std::int32_t FailedCodewords() const noexcept;
     std::int32_t TotalCorrected() const noexcept;
+    // The fewest spare corrections of any codeword: -1 when one failed.
+    std::int32_t Margin() const noexcept;
 };
 
 // A short explanation of a status, for messages.
@@ -56,6 +63,11 @@ void SampleDenseImage(const std::uint8_t* image, DenseStreamSample& sample) noex
 // erasures when a codeword has at most 55 of them; otherwise, or when that
 // fails, the codeword is decoded as if nothing were known.
 DenseCodeReading DecodeDenseStream(const DenseStreamSample& sample);
+
+// The spare corrections of a codeword corrected from `read` to `corrected`
+// (255 bytes each) with the given erasures.
+std::int32_t DenseSpareCorrections(const std::uint8_t* read, const std::uint8_t* corrected,
+                                   std::span<const std::uint8_t> erasures) noexcept;
 
 // Reads the encoder's picture: kNoImage when image holds fewer than
 // kDenseImageBytes bytes.

@@ -1,0 +1,121 @@
+#include "densecode/reader/code_map.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "densecode/format.h"
+
+namespace zeseal::densecode {
+namespace {
+
+// Code coordinates scaled to about -1..1, so the normal equations stay
+// well conditioned.
+constexpr double kHalfU = kDenseCodeWidth / 2.0;
+constexpr double kHalfV = kDenseCodeHeight / 2.0;
+
+std::array<double, kCodeMapTerms> Terms(double u, double v) noexcept {
+    const double s = (u - kHalfU) / kHalfU;
+    const double t = (v - kHalfV) / kHalfV;
+    return {1.0, s, t, s * t, s * s, s * s * t, s * s * s};
+}
+
+double Dot(const std::array<double, kCodeMapTerms>& a, const std::array<double, kCodeMapTerms>& b) noexcept {
+    double sum = 0;
+    for (int i = 0; i < kCodeMapTerms; ++i) sum += a[std::size_t(i)] * b[std::size_t(i)];
+    return sum;
+}
+
+// Solves the n x n system a z = b (n <= kCodeMapTerms) in place by Gaussian
+// elimination with partial pivoting; false when it is singular.
+bool Solve(double (&a)[kCodeMapTerms][kCodeMapTerms + 2], int n) noexcept {
+    for (int col = 0; col < n; ++col) {
+        int pivot = col;
+        for (int r = col + 1; r < n; ++r) {
+            if (std::fabs(a[r][col]) > std::fabs(a[pivot][col])) pivot = r;
+        }
+        if (std::fabs(a[pivot][col]) < 1e-9) return false;
+        if (pivot != col) {
+            for (int c = 0; c < n + 2; ++c) std::swap(a[col][c], a[pivot][c]);
+        }
+        for (int r = 0; r < n; ++r) {
+            if (r == col) continue;
+            const double f = a[r][col] / a[col][col];
+            if (f == 0) continue;
+            for (int c = col; c < n + 2; ++c) a[r][c] -= f * a[col][c];
+        }
+    }
+    for (int r = 0; r < n; ++r) {
+        a[r][n] /= a[r][r];
+        a[r][n + 1] /= a[r][r];
+    }
+    return true;
+}
+
+}  // namespace
+
+CodeMap CodeMap::Affine(PointD origin, PointD alongU, PointD alongV) noexcept {
+    CodeMap map;
+    map.cx[0] = origin.x + kHalfU * alongU.x + kHalfV * alongV.x;
+    map.cy[0] = origin.y + kHalfU * alongU.y + kHalfV * alongV.y;
+    map.cx[1] = kHalfU * alongU.x;
+    map.cy[1] = kHalfU * alongU.y;
+    map.cx[2] = kHalfV * alongV.x;
+    map.cy[2] = kHalfV * alongV.y;
+    return map;
+}
+
+PointD CodeMap::Apply(double u, double v) const noexcept {
+    const auto terms = Terms(u, v);
+    return {Dot(cx, terms), Dot(cy, terms)};
+}
+
+PointD CodeMap::StepU(double u, double v) const noexcept {
+    const double s = (u - kHalfU) / kHalfU;
+    const double t = (v - kHalfV) / kHalfV;
+    const std::array<double, kCodeMapTerms> d = {0, 1, 0, t, 2 * s, 2 * s * t, 3 * s * s};
+    return {Dot(cx, d) / kHalfU, Dot(cy, d) / kHalfU};
+}
+
+PointD CodeMap::StepV(double u, double) const noexcept {
+    const double s = (u - kHalfU) / kHalfU;
+    const std::array<double, kCodeMapTerms> d = {0, 0, 1, s, 0, s * s, 0};
+    return {Dot(cx, d) / kHalfV, Dot(cy, d) / kHalfV};
+}
+
+bool FitCodeMap(std::span<const CodeAnchor> anchors, CodeMap& map) noexcept {
+    if (anchors.size() < 4) return false;
+    double minU = anchors[0].u;
+    double maxU = anchors[0].u;
+    for (const CodeAnchor& a : anchors) {
+        minU = std::min(minU, a.u);
+        maxU = std::max(maxU, a.u);
+    }
+    // The bending terms only where anchors run along most of the code, the
+    // keystone term where they cover a good part of it.
+    const double spread = (maxU - minU) / kDenseCodeWidth;
+    const int n = anchors.size() >= 40 && spread > 0.75 ? kCodeMapTerms
+                  : anchors.size() >= 12 && spread > 0.3 ? 4
+                                                        : 3;
+    double a[kCodeMapTerms][kCodeMapTerms + 2] = {};
+    for (const CodeAnchor& anchor : anchors) {
+        const auto terms = Terms(anchor.u, anchor.v);
+        for (int r = 0; r < n; ++r) {
+            for (int c = 0; c < n; ++c) a[r][c] += terms[std::size_t(r)] * terms[std::size_t(c)];
+            a[r][n] += terms[std::size_t(r)] * anchor.x;
+            a[r][n + 1] += terms[std::size_t(r)] * anchor.y;
+        }
+    }
+    if (!Solve(a, n)) return false;
+    CodeMap fitted;
+    for (int r = 0; r < n; ++r) {
+        fitted.cx[std::size_t(r)] = a[r][n];
+        fitted.cy[std::size_t(r)] = a[r][n + 1];
+    }
+    for (int r = 0; r < n; ++r) {
+        if (!std::isfinite(fitted.cx[std::size_t(r)]) || !std::isfinite(fitted.cy[std::size_t(r)])) return false;
+    }
+    map = fitted;
+    return true;
+}
+
+}  // namespace zeseal::densecode

@@ -1,0 +1,74 @@
+#include "densecode/reader/sample.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "densecode/layout.h"
+
+namespace zeseal::densecode {
+
+PointD DenseCellSamplePoint(int n, int bit) noexcept {
+    const int band = n / kDenseBandBytes;
+    const DenseCellPlace& place = DenseBandCellPlaces()[std::size_t(n % kDenseBandBytes)][std::size_t(bit)];
+    return {DenseBandLeft(band) + place.column + 0.5, DenseCellSampleRow(place) + 0.5};
+}
+
+void SampleDenseCells(const GreyView& image, const CodeMap& map, std::vector<float>& levels) {
+    levels.assign(std::size_t(kDenseCells), kDenseCellUnseen);
+    if (!image.valid()) return;
+    std::array<std::uint8_t, 64> block{};
+    for (int band = 0; band < kDenseBands; ++band) {
+        const double middle = DenseBandLeft(band) + kDenseWindowWidth / 2.0;
+        const PointD a = map.StepU(middle, kDenseCodeHeight / 2.0);
+        const PointD b = map.StepV(middle, kDenseCodeHeight / 2.0);
+        const double scale = std::sqrt(std::sqrt(a.x * a.x + a.y * a.y) * std::sqrt(b.x * b.x + b.y * b.y));
+        if (!std::isfinite(scale)) continue;
+        const int side = scale < 1.5 ? 1 : std::min(8, int(std::lround(scale)));
+        for (int t = 0; t < kDenseBandBytes; ++t) {
+            const int n = band * kDenseBandBytes + t;
+            for (int bit = 0; bit < 8; ++bit) {
+                const PointD code = DenseCellSamplePoint(n, bit);
+                const PointD p = map.Apply(code.x, code.y);
+                if (!std::isfinite(p.x) || !std::isfinite(p.y)) continue;
+                float& level = levels[std::size_t(8 * n + bit)];
+                if (side == 1) {
+                    // A code pixel about one picture pixel: the pixels around
+                    // the point weighted by their distance, so that one
+                    // noisy pixel counts for less than the dot's blur.
+                    const auto cx = static_cast<std::int32_t>(std::floor(p.x));
+                    const auto cy = static_cast<std::int32_t>(std::floor(p.y));
+                    if (cx < 1 || cy < 1 || cx + 1 >= image.width || cy + 1 >= image.height) continue;
+                    double sum = 0, weight = 0;
+                    for (int j = -1; j <= 1; ++j) {
+                        for (int i = -1; i <= 1; ++i) {
+                            const double dx = cx + i + 0.5 - p.x, dy = cy + j + 0.5 - p.y;
+                            const double w = std::exp(-(dx * dx + dy * dy) / (2 * 0.45 * 0.45));
+                            sum += w * image.At(cx + i, cy + j);
+                            weight += w;
+                        }
+                    }
+                    level = float(sum / weight);
+                    continue;
+                }
+                const double fx = std::floor(p.x - side / 2.0 + 0.5);
+                const double fy = std::floor(p.y - side / 2.0 + 0.5);
+                if (fx < 0 || fy < 0 || fx + side > image.width || fy + side > image.height) continue;
+                const auto x0 = static_cast<std::int32_t>(fx);
+                const auto y0 = static_cast<std::int32_t>(fy);
+                std::size_t count = 0;
+                for (int j = 0; j < side; ++j) {
+                    const std::uint8_t* row = image.Row(y0 + j) + x0;
+                    for (int i = 0; i < side; ++i) block[count++] = row[i];
+                }
+                const auto mid = block.begin() + std::ptrdiff_t(count / 2);
+                std::nth_element(block.begin(), mid, block.begin() + std::ptrdiff_t(count));
+                float value = *mid;
+                if (count % 2 == 0) value = (value + float(*std::max_element(block.begin(), mid))) / 2;
+                level = value;
+            }
+        }
+    }
+}
+
+}  // namespace zeseal::densecode
