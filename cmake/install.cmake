@@ -1,6 +1,7 @@
 # What "cmake --install" puts under the prefix, and how "cpack -G DEB" splits
 # it into packages. Three components:
-#   runtime  libzeseal.so.0 (package libzeseal0)
+#   runtime  libzeseal.so.0 and the dense code's reader libzeseal_reader.so.0
+#            (package libzeseal0)
 #   dev      the headers, libzeseal.so, the CMake package and zeseal.pc
 #            (package libzeseal-dev)
 #   tool     the zeseal program, its man page and bash completion, and the
@@ -20,7 +21,9 @@ endif()
 include(CMakePackageConfigHelpers)
 set(ZESEAL_CMAKE_DIR "${CMAKE_INSTALL_LIBDIR}/cmake/zeseal")
 
-install(TARGETS zeseal EXPORT zesealTargets
+# The dense code's reader (zeseal_reader.h) comes beside the library, as
+# zeseal::zeseal_reader, for services that verify printed pages.
+install(TARGETS zeseal zeseal_reader EXPORT zesealTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT runtime NAMELINK_COMPONENT dev
         INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(DIRECTORY include/zeseal DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} COMPONENT dev)

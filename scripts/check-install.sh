@@ -91,6 +91,7 @@ done
 [[ $(field libzeseal0 Section) == libs ]] || fail "libzeseal0 is not in section libs"
 contents=$(dpkg-deb -c "$scratch"/deb/libzeseal0_*.deb)
 [[ $contents == *libzeseal.so.0* ]] || fail "libzeseal0 has no libzeseal.so.0"
+[[ $contents == *libzeseal_reader.so.0* ]] || fail "libzeseal0 has no libzeseal_reader.so.0"
 [[ $contents != *include/* ]] || fail "libzeseal0 holds headers"
 contents=$(dpkg-deb -c "$scratch"/deb/libzeseal-dev_*.deb)
 [[ $contents == *zeseal/zeseal.h* && $contents == *zesealConfig.cmake* && $contents == *zeseal.pc* ]] ||

@@ -44,7 +44,8 @@ std::string AllHelp() {
                                                {"courtlist", "build"},
                                                {"courtlist", "list"},
                                                {"densecode", "encode"},
-                                               {"densecode", "decode"}}) {
+                                               {"densecode", "decode"},
+                                               {"densecode", "verify"}}) {
         std::vector<std::string> args = command;
         args.push_back("--help");
         help += testing::RunTool(args).out;

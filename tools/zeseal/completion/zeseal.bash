@@ -61,7 +61,7 @@ _zeseal() {
         COMPREPLY=($(compgen -d -- "$cur"))
         return
         ;;
-    -o | --output | --printers | --watermark | --watercode | --logo | --densecode)
+    -o | --output | --printers | --watermark | --watercode | --logo | --densecode | --overlay)
         COMPREPLY=($(compgen -f -- "$cur"))
         return
         ;;
@@ -84,7 +84,7 @@ _zeseal() {
             case $command in
             container) options+=" pack unpack" ;;
             catalogue | courtlist) options+=" build list" ;;
-            densecode) options+=" encode decode" ;;
+            densecode) options+=" encode decode verify" ;;
             esac
             COMPREPLY=($(compgen -W "$options" -- "$cur"))
             return
@@ -95,7 +95,8 @@ _zeseal() {
         *" build") options+=" -o --output" ;;
         *" list") options+=" --json" ;;
         "densecode encode") options+=" -o --output" ;;
-        "densecode decode") options+=" -o --output --at --dpi" ;;
+        "densecode decode") options+=" -o --output --at --dpi --json --overlay" ;;
+        "densecode verify") options+=" --at --dpi --json --overlay" ;;
         esac
         ;;
     draw)
