@@ -21,9 +21,17 @@ namespace {
 
 using namespace zeseal::catalogue;
 
+// Names are in code page 949: a byte 0x81 to 0xFE leads a double-byte
+// character, and the byte after it is never a letter of its own. Only the
+// single-byte letters have a case.
 std::string Upper(std::string s) {
-    for (char& c : s) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(s[i]);
+        if (byte >= 0x81 && byte <= 0xFE) {
+            ++i;  // the trail byte stays as it is
+        } else if (byte >= 'a' && byte <= 'z') {
+            s[i] = static_cast<char>(byte - 32);
+        }
     }
     return s;
 }

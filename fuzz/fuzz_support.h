@@ -7,12 +7,17 @@
 // what a caller has to provide.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+
+#include "base/byte_order.h"
+#include "codec/image_container.h"
 
 #define ZESEAL_FUZZ_CHECK(condition)                                                     \
     do {                                                                                 \
@@ -23,12 +28,72 @@
         }                                                                                \
     } while (0)
 
+// Keeps a helper out of the fuzzer's coverage instrumentation (and out of
+// its callers, where it would be instrumented again). For the checks that
+// walk whole pages byte by byte: instrumented, each comparison there cost
+// more than the drawing checked, and guided the fuzzer nowhere.
+#if defined(__clang__)
+#define ZESEAL_FUZZ_UNGUIDED __attribute__((noinline, no_sanitize("coverage")))
+#else
+#define ZESEAL_FUZZ_UNGUIDED __attribute__((noinline))
+#endif
+
 namespace zeseal::fuzz {
 
+// Where a target keeps the files it writes on every run: a memory file
+// system where there is one. On a disk, replacing a file's contents makes
+// the file system flush it when it is closed, which cost more than the run.
+inline std::filesystem::path ScratchRoot() {
+    std::error_code error;
+    if (std::filesystem::is_directory("/dev/shm", error)) return "/dev/shm";
+    return std::filesystem::temp_directory_path();
+}
+
+// True when after holds no bit that before lacks, over size bytes each.
+ZESEAL_FUZZ_UNGUIDED inline bool OnlyClearsBits(const std::uint8_t* before, const std::uint8_t* after,
+                                                std::size_t size) noexcept {
+    std::uint8_t added = 0;
+    for (std::size_t i = 0; i < size; ++i) added |= static_cast<std::uint8_t>(after[i] & ~before[i]);
+    return added == 0;
+}
+
 // A container may state any total length up to 2^31 - 1, and a caller must
-// provide that much raster. Inputs stating more than this are not run, so a
-// fuzz run never allocates more than a few blocks of this size.
+// provide that much raster. Inputs stating more than this are not run.
 inline constexpr std::uint32_t kMaxStatedTotal = 16u << 20;
+
+// The most picture bytes the container's chunks can inflate to, read from
+// their length words alone: each chunk gives at most kInflateBufferSize - 1
+// bytes, and deflate at most 1032 bytes per compressed byte. The chain ends
+// at the first length word the decoder refuses, as the decoder does.
+//
+// The decoder writes the picture and nothing else, so a raster of this many
+// bytes (when fewer than the stated total) is all it may touch; sizing the
+// block so keeps every run cheap however large a total the input states,
+// and AddressSanitizer still reports any write past the picture.
+inline std::size_t MostPictureBytes(const std::uint8_t* container, std::size_t size) noexcept {
+    std::size_t most = 0;
+    std::size_t at = 4;
+    while (size >= at + 4) {
+        const auto length = static_cast<std::int32_t>(base::ReadBe32(container + at));
+        at += 4;
+        if (length <= 0 || length > codec::kChunkBufferSize) break;
+        if (static_cast<std::size_t>(length) > size - at) break;
+        const std::size_t share = std::min<std::size_t>(codec::kInflateBufferSize - 1,
+                                                        1032 * static_cast<std::size_t>(length));
+        most += share;
+        at += static_cast<std::size_t>(length);
+    }
+    return most;
+}
+
+// The raster block for a container stating `stated` bytes: the stated total,
+// or the most its chunks can give when that is less; at least one byte.
+inline std::size_t RasterBytesFor(std::int32_t stated, const std::uint8_t* container,
+                                  std::size_t size) noexcept {
+    if (stated <= 0) return 1;
+    return std::max<std::size_t>(
+        1, std::min<std::size_t>(static_cast<std::size_t>(stated), MostPictureBytes(container, size)));
+}
 
 // The byte every buffer starts filled with, to tell untouched bytes apart.
 inline constexpr std::uint8_t kUntouched = 0xA5;
@@ -46,10 +111,9 @@ public:
 
     // True when no byte has changed since construction.
     bool Untouched() const noexcept {
-        for (std::size_t i = 0; i < size_; ++i) {
-            if (data_[i] != kUntouched) return false;
-        }
-        return true;
+        // Every byte equals the first, and the first is the fill.
+        if (size_ == 0) return true;
+        return data_[0] == kUntouched && std::memcmp(data_.get(), data_.get() + 1, size_ - 1) == 0;
     }
 
 private:

@@ -30,15 +30,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The path is never destroyed: the exit handler that removes the folder runs
+// after the statics are destroyed, and with a static path it read a dead
+// object and left every run's folder behind.
 const fs::path& SystemDirectory() {
-    static const fs::path dir = [] {
-        const fs::path d = fs::temp_directory_path() / ("zeseal-logo-fuzz-" + std::to_string(getpid()));
-        fs::create_directories(d);
-        ZESEAL_FUZZ_CHECK(iZeHostSetSystemDirectory(d.c_str()) == 0);
-        std::atexit([] { std::error_code ignored; fs::remove_all(SystemDirectory(), ignored); });
+    static const fs::path* const dir = [] {
+        const auto* d = new fs::path(fuzz::ScratchRoot() / ("zeseal-logo-fuzz-" + std::to_string(getpid())));
+        fs::create_directories(*d);
+        ZESEAL_FUZZ_CHECK(iZeHostSetSystemDirectory(d->c_str()) == 0);
+        std::atexit([] { std::error_code ignored; fs::remove_all(*dir, ignored); });
         return d;
     }();
-    return dir;
+    return *dir;
 }
 
 }  // namespace

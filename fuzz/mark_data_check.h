@@ -4,7 +4,8 @@
 // with the text's own length, with a length reaching past the terminator (a
 // caller may state its buffer's size), and with a negative length, always
 // with a work buffer of exactly 3 x ceil(textLength / 4) bytes and a raster
-// of exactly the container's stated total. Its result and raster must match
+// of the container's stated total (or of the most its chunks can inflate
+// to, when that is less). Its result and raster must match
 // what the decoding steps give when run one by one: Base64 first, then the
 // container, then the family's result code.
 #pragma once
@@ -44,7 +45,7 @@ inline void CheckMarkData(const MarkFamily& family, const std::uint8_t* data, st
         const std::size_t decoded = codec::Base64DecodePrefix(text.get(), limit, bytes.data());
         const auto stated = decoded >= 4 ? static_cast<std::int32_t>(base::ReadBe32(bytes.data())) : 0;
         if (stated > 0 && static_cast<std::uint32_t>(stated) > kMaxStatedTotal) continue;
-        const std::size_t rasterSize = stated > 0 ? static_cast<std::size_t>(stated) : 1;
+        const std::size_t rasterSize = RasterBytesFor(stated, bytes.data(), decoded);
 
         ExactBuffer expectedRaster(rasterSize);
         std::int32_t expected = family.base + 2;

@@ -382,6 +382,10 @@ std::string RewriteSettings(const PrintersFile& file, std::size_t index,
     std::string text;
     for (const std::string& line : lines) {
         text += line;
+        // The reader drops one CR before each line end, so a line that ends
+        // in a CR of its own (read from "\r\r\n") needs one more to read
+        // back the same.
+        if (!line.empty() && line.back() == '\r') text += '\r';
         text += '\n';
     }
     return text;

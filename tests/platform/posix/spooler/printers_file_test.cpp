@@ -144,6 +144,29 @@ TEST(PrintersFile, RewritesOnlyTheChangedKeysAndKeepsEverythingElse) {
     EXPECT_EQ(RewriteSettings(*file, 1, file->printers[1]), kFile);
 }
 
+// A value that ends in a CR of its own ("\r\r\n" in a file edited with
+// mixed line ends) must survive a rewrite: once it came back empty, and the
+// file no longer parsed.
+TEST(PrintersFile, RewriteKeepsACarriageReturnThatEndsALine) {
+    for (const std::string_view text : {"[printer A]\r\nport = P\r\ndriver = \r\r\n"sv,
+                                        "[printer A]\nport = P\r\r\ndriver = D\n# note\r\r\n"sv}) {
+        FileProblem problem;
+        const auto file = ParsePrintersFile(text, problem);
+        ASSERT_TRUE(file) << problem.reason;
+        VirtualPrinter changed = file->printers[0];
+        changed.copies = 5;
+        const auto again = ParsePrintersFile(RewriteSettings(*file, 0, changed), problem);
+        ASSERT_TRUE(again) << problem.reason;
+        EXPECT_EQ(again->printers[0].port, file->printers[0].port);
+        EXPECT_EQ(again->printers[0].driver, file->printers[0].driver);
+        EXPECT_EQ(again->printers[0].copies, 5);
+        // Unchanged, every line reads back as it was.
+        const auto same = ParsePrintersFile(RewriteSettings(*file, 0, file->printers[0]), problem);
+        ASSERT_TRUE(same) << problem.reason;
+        EXPECT_EQ(same->lines, file->lines);
+    }
+}
+
 TEST(SpoolerFlagNames, FormatAndParseRoundTrip) {
     std::string unknown;
     for (const std::uint32_t flags : {0u, 0x1u, 0x80041u, 0x80000000u | 0x2u}) {
