@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "example_printers_fixture.h"
 #include "support/tool_runs.h"
 
 namespace zeseal::tool {
@@ -94,18 +95,9 @@ struct JsonCase {
     std::string reason = {};         // on stderr
 };
 
-class JsonOutputs : public testing::ToolTest, public ::testing::WithParamInterface<JsonCase> {
+class JsonOutputs : public ExamplePrintersTest, public ::testing::WithParamInterface<JsonCase> {
 protected:
-    JsonOutputs() : ToolTest("zeseal-json") {}
-    void SetUp() override {
-        fs::copy_file(fs::path(ZESEAL_EXAMPLES_DIR) / "printers.txt", dir() / "printers.txt");
-        setenv("ZESEAL_SYSTEM_DIR", ZESEAL_EXAMPLE_SYSTEM_DIR, 1);
-        setenv("ZESEAL_PRINTERS", Path("printers.txt").c_str(), 1);
-    }
-    void TearDown() override {
-        unsetenv("ZESEAL_SYSTEM_DIR");
-        unsetenv("ZESEAL_PRINTERS");
-    }
+    JsonOutputs() : ExamplePrintersTest("zeseal-json") {}
 };
 
 TEST_P(JsonOutputs, IsOneValueWithItsKeys) {

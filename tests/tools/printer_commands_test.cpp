@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "example_printers_fixture.h"
 #include "support/tool_runs.h"
 
 namespace zeseal::tool {
@@ -14,20 +15,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The example printers file with the example installation's data files:
-// the commands are run on a copy, so settings can change.
-class PrinterCommandsTest : public testing::ToolTest {
+class PrinterCommandsTest : public ExamplePrintersTest {
 protected:
-    PrinterCommandsTest() : ToolTest("zeseal-printer-tool") {}
-    void SetUp() override {
-        fs::copy_file(fs::path(ZESEAL_EXAMPLES_DIR) / "printers.txt", dir() / "printers.txt");
-        setenv("ZESEAL_SYSTEM_DIR", ZESEAL_EXAMPLE_SYSTEM_DIR, 1);
-        setenv("ZESEAL_PRINTERS", Path("printers.txt").c_str(), 1);
-    }
-    void TearDown() override {
-        unsetenv("ZESEAL_SYSTEM_DIR");
-        unsetenv("ZESEAL_PRINTERS");
-    }
+    PrinterCommandsTest() : ExamplePrintersTest("zeseal-printer-tool") {}
 };
 
 TEST_F(PrinterCommandsTest, ListsTheExamplePrintersWithTheirVerdicts) {
