@@ -447,8 +447,33 @@ bool FrameOf(const GreyView& image, const Candidate& candidate, int step, DenseF
     const bool hasLeft = FindShortSide(image, middleAt(xa), along, across, height, reach, crossScale, lineLevel, -1, left);
     const bool hasRight = FindShortSide(image, middleAt(xb), along, across, height, reach, crossScale, lineLevel, 1, right);
     if (!hasLeft && !hasRight) return false;
-    if (!hasLeft) left = {right.x - kShortSidesApart * crossScale * along.x, right.y - kShortSidesApart * crossScale * along.y};
-    if (!hasRight) right = {left.x + kShortSidesApart * crossScale * along.x, left.y + kShortSidesApart * crossScale * along.y};
+    const double expected = kShortSidesApart * crossScale;  // the length the code's height makes likely
+    if (!hasLeft) left = {right.x - expected * along.x, right.y - expected * along.y};
+    if (!hasRight) right = {left.x + expected * along.x, left.y + expected * along.y};
+    if (hasLeft && hasRight) {
+        // A mark of the code's height in line with it (the test page has
+        // one) continues its long sides, and its far side passes for the
+        // code's. Each short side is looked for again where the other one
+        // and the code's height put it; the pair nearest the code's
+        // proportions is kept.
+        auto misfit = [&](PointD a, PointD b) { return std::fabs(std::hypot(b.x - a.x, b.y - a.y) / expected - 1); };
+        if (misfit(left, right) > 0.1) {
+            const PointD pairs[2][2] = {{left, {left.x + expected * along.x, left.y + expected * along.y}},
+                                        {{right.x - expected * along.x, right.y - expected * along.y}, right}};
+            PointD bestLeft = left, bestRight = right;
+            for (int k = 0; k < 2; ++k) {
+                PointD side;
+                const PointD guess = pairs[k][1 - k];
+                if (!FindShortSide(image, middleAt(guess.x), along, across, height, reach, crossScale, lineLevel,
+                                   k == 0 ? 1 : -1, side)) {
+                    continue;
+                }
+                const PointD a = k == 0 ? left : side, b = k == 0 ? side : right;
+                if (misfit(a, b) < misfit(bestLeft, bestRight)) bestLeft = a, bestRight = b;
+            }
+            left = bestLeft, right = bestRight;
+        }
+    }
     const double dx = right.x - left.x;
     const double dy = right.y - left.y;
     const double lengthFound = std::sqrt(dx * dx + dy * dy);
