@@ -137,4 +137,26 @@ inline std::size_t WorkBytesFor(std::int32_t textLength) noexcept {
     return 3 * ((n + 3) / 4);
 }
 
+// Fills buffer with the pattern repeated (cut off at the end), or with
+// `empty` when the pattern has no bytes. Copies in doubling blocks: a
+// byte-by-byte loop over a large buffer costs more than the code under test
+// once every comparison in it is traced.
+inline void FillRepeating(ExactBuffer& buffer, const std::uint8_t* pattern, std::size_t patternSize,
+                          std::uint8_t empty) {
+    std::uint8_t* out = buffer.data();
+    const std::size_t size = buffer.size();
+    if (size == 0) return;
+    if (patternSize == 0) {
+        std::memset(out, empty, size);
+        return;
+    }
+    std::size_t filled = patternSize < size ? patternSize : size;
+    std::memcpy(out, pattern, filled);
+    while (filled < size) {
+        const std::size_t more = filled < size - filled ? filled : size - filled;
+        std::memcpy(out + filled, out, more);
+        filled += more;
+    }
+}
+
 }  // namespace zeseal::fuzz

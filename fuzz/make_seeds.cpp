@@ -454,8 +454,40 @@ Bytes Concat(Bytes head, const Bytes& tail) {
     return head;
 }
 
-void DenseCodeSeeds() {
+// A 256 x 64 picture (top row first) of a frame's corner as a scan at
+// `scale` pixels a code pixel would show it: the two long sides and the
+// short side, two code pixels thick, and a timing square's place.
+Bytes FrameCorner(double scale, int left, int top) {
+    constexpr int kWidth = 256, kHeight = 64;
+    Bytes picture(std::size_t(kWidth) * kHeight, 255);
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            const double u = (x - left + 0.5) / scale;
+            const double v = (y - top + 0.5) / scale;
+            const bool inside = u >= 0 && v >= 0 && v < 128;
+            const bool frame = inside && (u < 2 || v < 2 || v >= 126);
+            const bool square = u >= 111 && u < 114 && v >= 7 && v < 10;
+            if (frame || square) picture[std::size_t(y) * kWidth + std::size_t(x)] = 0;
+        }
+    }
+    return picture;
+}
+
+void DenseScanSeeds() {
     const std::string t = "densecode_read";
+    // Width 256, height 64, no padding; then the resolution, the map flag
+    // and the map: origin (10, 4), 0.45 pixels a code pixel along x and y.
+    const Bytes noMap(13, 0);
+    const Bytes frameMap = {1, 0x02, 0x80, 0x01, 0x00, 0x01, 0xCD, 0x00, 0x00, 0x00, 0x00, 0x01, 0xCD};
+    Write(t, "frame_135dpi_unknown", Concat(Concat({255, 252, 0, 0}, noMap), FrameCorner(0.45, 10, 4)));
+    Write(t, "frame_135dpi_stated", Concat(Concat({255, 252, 0, 115}, noMap), FrameCorner(0.45, 10, 4)));
+    Write(t, "frame_135dpi_mapped", Concat(Concat({255, 252, 0, 115}, frameMap), FrameCorner(0.45, 10, 4)));
+    Write(t, "blank", Concat({255, 252, 0, 0}, noMap));
+    Write(t, "noise", Concat({200, 200, 1, 0}, Concat(noMap, NoiseBytes(1000, 45))));
+}
+
+void DenseCodeSeeds() {
+    const std::string t = "densecode_decode";
     Write(t, "picture_blank", Bytes{0, 255});
     Write(t, "picture_black", Bytes{0, 0});
     Write(t, "picture_noise", Concat({0}, NoiseBytes(997, 31)));
@@ -488,6 +520,7 @@ int main(int argc, char** argv) {
         CourtListSeeds();
         BmpSeeds();
         DenseCodeSeeds();
+        DenseScanSeeds();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

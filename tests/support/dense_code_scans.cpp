@@ -70,6 +70,10 @@ void GaussianBlur(std::vector<float>& image, int width, int height, double sigma
     image.swap(out);
 }
 
+// Blurs the ink cover, then turns it into the scanner's grey levels: the
+// light, the paper and toner, the response curve, noise, and JPEG.
+void Finish(std::vector<float>& cover, const ScanDamage& damage, std::mt19937& random, Scan& scan);
+
 }  // namespace
 
 std::vector<std::uint8_t> ThroughJpeg(const std::vector<std::uint8_t>& grey, std::int32_t width,
@@ -244,6 +248,50 @@ Scan ScanDenseCode(const std::uint8_t* code, const ScanDamage& damage) {
             cover[std::size_t(y) * std::size_t(scan.width) + std::size_t(x)] = float(hits) / float(sub * sub);
         }
     }
+    Finish(cover, damage, random, scan);
+    return scan;
+}
+
+Scan ScanPrintedPage(const std::vector<std::uint8_t>& grey, std::int32_t width, std::int32_t height,
+                     std::int32_t printedDpi, const ScanDamage& damage) {
+    std::mt19937 random(damage.seed);
+    const double k = double(damage.dpi) / printedDpi;
+    const double angle = (damage.angleDegrees + (damage.upsideDown ? 180.0 : 0.0)) * std::numbers::pi / 180;
+    const double ca = std::cos(angle), sa = std::sin(angle);
+    const double sx = k * damage.scaleX, sy = k * damage.scaleY;
+    // The page turned about its centre, on a picture just large enough.
+    Scan scan;
+    scan.dpi = damage.dpi;
+    const double halfW = (std::fabs(width * sx * ca) + std::fabs(height * sy * sa)) / 2;
+    const double halfH = (std::fabs(width * sx * sa) + std::fabs(height * sy * ca)) / 2;
+    scan.width = int(std::ceil(2 * halfW)) + 8;
+    scan.height = int(std::ceil(2 * halfH)) + 8;
+    const double centreX = scan.width / 2.0 + damage.shiftX, centreY = scan.height / 2.0 + damage.shiftY;
+    // Ink cover of every picture pixel from 2 x 2 points, each the darkness
+    // of the page pixel under it.
+    std::vector<float> cover(std::size_t(scan.width) * std::size_t(scan.height), 0.0f);
+    for (int y = 0; y < scan.height; ++y) {
+        for (int x = 0; x < scan.width; ++x) {
+            float sum = 0;
+            for (int j = 0; j < 2; ++j) {
+                for (int i = 0; i < 2; ++i) {
+                    const double dx = x + (i + 0.5) / 2 - centreX, dy = y + (j + 0.5) / 2 - centreY;
+                    const double px = (dx * ca + dy * sa) / sx + width / 2.0;
+                    const double py = (-dx * sa + dy * ca) / sy + height / 2.0;
+                    if (px < 0 || py < 0 || px >= width || py >= height) continue;
+                    sum += float(255 - grey[std::size_t(py) * std::size_t(width) + std::size_t(px)]) / 255.0f;
+                }
+            }
+            cover[std::size_t(y) * std::size_t(scan.width) + std::size_t(x)] = sum / 4;
+        }
+    }
+    Finish(cover, damage, random, scan);
+    return scan;
+}
+
+namespace {
+
+void Finish(std::vector<float>& cover, const ScanDamage& damage, std::mt19937& random, Scan& scan) {
     if (damage.blurSigma > 0) GaussianBlur(cover, scan.width, scan.height, damage.blurSigma);
 
     // The scanner's response, tabulated.
@@ -264,7 +312,8 @@ Scan ScanDenseCode(const std::uint8_t* code, const ScanDamage& damage) {
         }
     }
     if (damage.jpegQuality > 0) scan.grey = ThroughJpeg(scan.grey, scan.width, scan.height, damage.jpegQuality);
-    return scan;
 }
+
+}  // namespace
 
 }  // namespace zeseal::densecode::testing

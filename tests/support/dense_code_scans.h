@@ -52,6 +52,13 @@ struct Scan {
 // Prints and scans an encoder's picture (kDenseImageBytes, bottom row first).
 Scan ScanDenseCode(const std::uint8_t* code, const ScanDamage& damage);
 
+// Scans a printed page (grey, top row first, printed at printedDpi): turned
+// about its centre, scaled to the scan's resolution, then blurred, lit,
+// noisy and compressed as above. The code-only damages (ink spread,
+// keystone, bow, clutter, placement) do not apply.
+Scan ScanPrintedPage(const std::vector<std::uint8_t>& grey, std::int32_t width, std::int32_t height,
+                     std::int32_t printedDpi, const ScanDamage& damage);
+
 // JPEG-compresses a grey picture at a quality and decodes it again.
 std::vector<std::uint8_t> ThroughJpeg(const std::vector<std::uint8_t>& grey, std::int32_t width,
                                       std::int32_t height, std::int32_t quality);

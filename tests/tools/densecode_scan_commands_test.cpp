@@ -1,14 +1,20 @@
 // "zeseal densecode decode" and "verify" on scans: the code found without a
 // position, the test page's code checked, the report as JSON, and the
 // overlay written when the code fails.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli.h"
 #include "image_io.h"
 #include "densecode/encoder.h"
 #include "densecode/format.h"
@@ -113,6 +119,73 @@ TEST_F(DenseScanCommandsTest, DecodeFindsTheCodeUpsideDownWithoutAPosition) {
     std::ifstream file(bytes, std::ios::binary);
     const std::vector<std::uint8_t> read((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     EXPECT_EQ(read, message);
+}
+
+// What the tool writes on the process's standard error while it runs with
+// fd 2 on a terminal (a pseudo-terminal here) or on a plain file.
+std::string StandardErrorOf(const std::vector<std::string>& args, bool terminal, int& status) {
+    std::vector<const char*> argv = {"zeseal"};
+    for (const std::string& arg : args) argv.push_back(arg.c_str());
+    int master = -1, target = -1;
+    std::FILE* file = nullptr;
+    if (terminal) {
+        int slave = -1;
+        if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) return "no pseudo-terminal";
+        target = slave;
+    } else {
+        file = std::tmpfile();
+        target = fileno(file);
+    }
+    std::fflush(stderr);
+    const int saved = dup(STDERR_FILENO);
+    dup2(target, STDERR_FILENO);
+    std::ostringstream out;
+    status = RunCli(int(argv.size()), argv.data(), out, std::cerr);
+    std::cerr.flush();
+    dup2(saved, STDERR_FILENO);
+    close(saved);
+    std::string written;
+    char buffer[4096];
+    if (terminal) {
+        close(target);
+        fcntl(master, F_SETFL, O_NONBLOCK);
+        for (ssize_t n; (n = read(master, buffer, sizeof buffer)) > 0;) written.append(buffer, std::size_t(n));
+        close(master);
+    } else {
+        std::rewind(file);
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) written.append(buffer, n);
+        std::fclose(file);
+    }
+    return written;
+}
+
+TEST_F(DenseScanCommandsTest, ProgressShowsOnATerminalOnly) {
+    dc::testing::ScanDamage damage;
+    damage.dpi = 300;
+    damage.angleDegrees = 1;
+    const fs::path scan = dir() / "scan.pgm";
+    WriteScan(scan, TestPageMessage(), damage);
+    const fs::path bytes = dir() / "bytes.bin";
+    const std::vector<std::string> commands[] = {
+        {"densecode", "verify", scan.string()},
+        {"densecode", "decode", scan.string(), "-o", bytes.string()},
+    };
+    for (const auto& args : commands) {
+        for (const bool terminal : {true, false}) {
+            int status = -1;
+            const std::string written = StandardErrorOf(args, terminal, status);
+            EXPECT_EQ(status, 0) << args[1] << written;
+            const bool shown = written.find("zeseal: looking for the code in a") != std::string::npos;
+            EXPECT_EQ(shown, terminal) << args[1] << ": " << written;
+            if (terminal) {
+                // The line is taken away again: it ends blank, back at its start.
+                ASSERT_FALSE(written.empty());
+                const std::size_t last = written.find_last_not_of(' ', written.size() - 2);
+                EXPECT_EQ(written.back(), '\r') << args[1];
+                EXPECT_EQ(written[last], '\r') << args[1];
+            }
+        }
+    }
 }
 
 }  // namespace

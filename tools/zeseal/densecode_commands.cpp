@@ -13,6 +13,7 @@
 #include "draw_command.h"
 #include "file_io.h"
 #include "image_io.h"
+#include "progress.h"
 #include "densecode/encoder.h"
 #include "densecode/reader/page_reader.h"
 #include "densecode/reader/reader.h"
@@ -92,14 +93,17 @@ dc::GreyView ViewOf(const Image& grey) {
 
 // The scan reader over the whole picture, or near a position first.
 void ReadScan(PictureReading& result, std::int32_t dpi, const MarkPosition* at, std::ostream& report,
-              bool quiet) {
+              bool quiet, Progress& progress) {
     dc::DenseScanOptions options;
     options.dpi = dpi;
     if (at != nullptr && dpi > 0) {
         options.hasHint = true;
         options.hint = {at->x * dpi / 300.0, at->y * dpi / 300.0};
     }
+    progress.Step("looking for the code in a " + std::to_string(result.image.width) + "x" +
+                  std::to_string(result.image.height) + " scan...");
     result.scan = dc::ReadDenseCodeFromScan(ViewOf(result.image), options);
+    progress.Clear();
     result.scanned = true;
     result.source = "scan";
     result.reading = result.scan.reading;
@@ -116,8 +120,12 @@ void ReadScan(PictureReading& result, std::int32_t dpi, const MarkPosition* at, 
     }
 }
 
-PictureReading ReadPicture(const DenseDecodeOptions& options, std::ostream& report, bool quiet) {
+// Reads the code; progress is shown on a terminal while the file is read
+// and the code looked for, and cleared before anything is reported.
+PictureReading ReadPicture(const DenseDecodeOptions& options, std::ostream& report, bool quiet,
+                           Progress& progress) {
     PictureReading result;
+    progress.Step("reading " + options.input + "...");
     const std::vector<std::uint8_t> bytes = ReadWholeFile(options.input, 2 * kMaxPictureBytes + 4096);
     const bool picture = LooksLikePicture(bytes);
     if (!picture) {
@@ -129,6 +137,7 @@ PictureReading ReadPicture(const DenseDecodeOptions& options, std::ostream& repo
                             std::to_string(dc::kDenseImageBytes) + " bytes (it has " +
                             std::to_string(bytes.size()) + ")");
         }
+        progress.Clear();
         if (!quiet) {
             report << "raw code: " << dc::kDenseCodeWidth << "x" << dc::kDenseCodeHeight << ", bottom row first\n";
         }
@@ -138,6 +147,7 @@ PictureReading ReadPicture(const DenseDecodeOptions& options, std::ostream& repo
     }
 
     Image image = DecodeImage(bytes, options.input);
+    progress.Clear();
     const std::int32_t dpi = options.dpi != 0 ? options.dpi : image.dpi;
     if (options.at.empty() && image.width == dc::kDenseCodeWidth && image.height == dc::kDenseCodeHeight) {
         // The encoder's own picture: read exactly, and as a scan only if that fails.
@@ -155,7 +165,7 @@ PictureReading ReadPicture(const DenseDecodeOptions& options, std::ostream& repo
         }
         PictureReading scanned;
         scanned.image = std::move(result.image);
-        ReadScan(scanned, dpi, nullptr, report, quiet);
+        ReadScan(scanned, dpi, nullptr, report, quiet, progress);
         if (scanned.reading.ok() || scanned.scan.found) return scanned;
         scanned.reading = result.reading;
         scanned.source = "picture";
@@ -189,14 +199,14 @@ PictureReading ReadPicture(const DenseDecodeOptions& options, std::ostream& repo
         // with the position as a hint.
         PictureReading scanned;
         scanned.image = ToGray(std::move(image));
-        ReadScan(scanned, dpi, &at, report, quiet);
+        ReadScan(scanned, dpi, &at, report, quiet, progress);
         if (scanned.reading.ok() || scanned.scan.found) return scanned;
         result.image = std::move(scanned.image);
         return result;
     }
 
     result.image = ToGray(std::move(image));
-    ReadScan(result, dpi, nullptr, report, quiet);
+    ReadScan(result, dpi, nullptr, report, quiet, progress);
     return result;
 }
 
@@ -352,7 +362,8 @@ void CheckFound(const PictureReading& read, const DenseDecodeOptions& options) {
 int RunDenseDecode(const DenseDecodeOptions& options, std::ostream& out, std::ostream& err) {
     const bool toStandardOutput = options.output == "-";
     std::ostream& report = toStandardOutput ? err : out;
-    const PictureReading read = ReadPicture(options, report, options.json);
+    Progress progress(err);
+    const PictureReading read = ReadPicture(options, report, options.json, progress);
     if (!options.overlay.empty() && read.scanned && read.scan.found) WriteOverlay(read, options.overlay);
     if (options.json) {
         ReportJson(read, options, nullptr, report);
@@ -381,7 +392,8 @@ int RunDenseDecode(const DenseDecodeOptions& options, std::ostream& out, std::os
 // test page's text. 0 only when every codeword was corrected and the bytes
 // match.
 int RunDenseVerify(const DenseDecodeOptions& options, std::ostream& out, std::ostream& err) {
-    const PictureReading read = ReadPicture(options, out, options.json);
+    Progress progress(err);
+    const PictureReading read = ReadPicture(options, out, options.json, progress);
     if (!options.overlay.empty() && read.scanned && read.scan.found) WriteOverlay(read, options.overlay);
     std::vector<std::uint8_t> expected(dc::kDenseInputBytes, 0);
     std::memcpy(expected.data(), testpage::kDenseCodeText.data(), testpage::kDenseCodeText.size());

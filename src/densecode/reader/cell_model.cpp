@@ -147,6 +147,7 @@ void ReadCodePixels(const GreyView& image, const CodeMap& map, Levels& out) {
         const PointD b = map.StepV(middle, kH / 2.0);
         const double scale = std::sqrt(std::hypot(a.x, a.y) * std::hypot(b.x, b.y));
         if (!std::isfinite(scale) || scale <= 0) continue;
+        if (!map.MayReach(x0, x1, 0, kH, image.width, image.height, 1)) continue;
         const int points = std::clamp(int(std::lround(scale)), 2, 4);
         for (int y = 0; y < kH; ++y) {
             for (int x = x0; x < x1; ++x) {

@@ -19,9 +19,31 @@ std::array<double, kCodeMapTerms> Terms(double u, double v) noexcept {
     return {1.0, s, t, s * t, s * s, s * s * t, s * s * s};
 }
 
+// Written out, summed in order: the map is applied for every cell and code
+// pixel, and a loop of seven costs more than the sum.
 double Dot(const std::array<double, kCodeMapTerms>& a, const std::array<double, kCodeMapTerms>& b) noexcept {
-    double sum = 0;
-    for (int i = 0; i < kCodeMapTerms; ++i) sum += a[std::size_t(i)] * b[std::size_t(i)];
+    static_assert(kCodeMapTerms == 7);
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2] + a[3] * b[3] + a[4] * b[4] + a[5] * b[5] + a[6] * b[6];
+}
+
+struct Interval {
+    double lo = 0;
+    double hi = 0;
+};
+
+Interval Times(Interval a, Interval b) noexcept {
+    const double p[4] = {a.lo * b.lo, a.lo * b.hi, a.hi * b.lo, a.hi * b.hi};
+    return {std::min(std::min(p[0], p[1]), std::min(p[2], p[3])), std::max(std::max(p[0], p[1]), std::max(p[2], p[3]))};
+}
+
+// The range of sum c[i] term[i] over the terms' ranges.
+Interval Range(const std::array<double, kCodeMapTerms>& c, const std::array<Interval, kCodeMapTerms>& terms) noexcept {
+    Interval sum;
+    for (int i = 0; i < kCodeMapTerms; ++i) {
+        const Interval t = Times({c[std::size_t(i)], c[std::size_t(i)]}, terms[std::size_t(i)]);
+        sum.lo += t.lo;
+        sum.hi += t.hi;
+    }
     return sum;
 }
 
@@ -80,6 +102,22 @@ PointD CodeMap::StepV(double u, double) const noexcept {
     const double s = (u - kHalfU) / kHalfU;
     const std::array<double, kCodeMapTerms> d = {0, 0, 1, s, 0, s * s, 0};
     return {Dot(cx, d) / kHalfV, Dot(cy, d) / kHalfV};
+}
+
+bool CodeMap::MayReach(double u0, double u1, double v0, double v1, std::int32_t width, std::int32_t height,
+                       double margin) const noexcept {
+    const Interval s = {(u0 - kHalfU) / kHalfU, (u1 - kHalfU) / kHalfU};
+    const Interval t = {(v0 - kHalfV) / kHalfV, (v1 - kHalfV) / kHalfV};
+    const Interval ss = s.lo <= 0 && s.hi >= 0 ? Interval{0, std::max(s.lo * s.lo, s.hi * s.hi)} : Times(s, s);
+    const std::array<Interval, kCodeMapTerms> terms = {
+        Interval{1, 1}, s, t, Times(s, t), ss, Times(ss, t), Interval{s.lo * s.lo * s.lo, s.hi * s.hi * s.hi}};
+    const Interval x = Range(cx, terms);
+    const Interval y = Range(cy, terms);
+    // Rounding in the sums is covered by a pixel more; a map that is not
+    // finite is left to the points' own checks.
+    const double mx = margin + 1 + 1e-9 * (std::fabs(x.lo) + std::fabs(x.hi));
+    const double my = margin + 1 + 1e-9 * (std::fabs(y.lo) + std::fabs(y.hi));
+    return !(x.hi < -mx || x.lo > width + mx || y.hi < -my || y.lo > height + my);
 }
 
 bool FitCodeMap(std::span<const CodeAnchor> anchors, CodeMap& map) noexcept {

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <span>
 
 #include "densecode/reader/scan_image.h"
@@ -30,6 +31,13 @@ struct CodeMap {
     // The picture vectors of one code pixel along u and along v at (u, v).
     PointD StepU(double u, double v) const noexcept;
     PointD StepV(double u, double v) const noexcept;
+
+    // False only when no point of code rectangle [u0, u1] x [v0, v1] maps
+    // within `margin` of the picture (width x height): the rectangle's image
+    // is bounded term by term, so a whole band of cells beyond the picture
+    // is passed over without mapping each of them.
+    bool MayReach(double u0, double u1, double v0, double v1, std::int32_t width, std::int32_t height,
+                  double margin) const noexcept;
 };
 
 struct CodeAnchor {

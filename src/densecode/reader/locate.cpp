@@ -187,7 +187,7 @@ bool FitLine(const std::vector<Hit>& hits, bool top, Line& line) {
 // beyond the picture or shows no dark line.
 bool FindShortSide(const GreyView& image, PointD near, PointD along, PointD across, double height,
                    double reach, double scale, double lineLevel, int outwards, PointD& side) {
-    const int samples = std::max(8, int(reach * 4));
+    const int samples = std::max(8, int(reach * 2));  // two a picture pixel
     const int rows = 24;
     std::vector<double> profile(std::size_t(2 * samples + 1), 0.0);
     for (int i = -samples; i <= samples; ++i) {
@@ -268,8 +268,19 @@ bool FindShortSide(const GreyView& image, PointD near, PointD along, PointD acro
     return true;
 }
 
-void FramesAt(const GreyView& image, const Window& w, const std::vector<Hit>& hits, double apart, int step,
-              std::vector<DenseFrame>& frames);
+// A line pair that may be the frame's long sides, before its short sides
+// are looked for.
+struct Candidate {
+    Line top;
+    Line bottom;
+    double xa = 0;  // the code's extent along the picture's rows
+    double xb = 0;
+    int support = 0;  // strips that saw both long sides
+};
+
+void CandidatesAt(const Window& w, const std::vector<Hit>& hits, double apart, int step,
+                  std::vector<Candidate>& candidates);
+bool FrameOf(const GreyView& image, const Candidate& candidate, int step, DenseFrame& frame);
 
 std::vector<DenseFrame> LocateIn(const GreyView& image, const Window& w, const DenseLocateHints& hints) {
     std::vector<DenseFrame> frames;
@@ -298,29 +309,34 @@ std::vector<DenseFrame> LocateIn(const GreyView& image, const Window& w, const D
     }
     if (hits.size() < 8) return frames;
 
-    for (const double apart : CommonAparts(hits, minApart, maxApart)) FramesAt(image, w, hits, apart, step, frames);
-    // The strongest first; the same frame found at two distances once.
-    std::stable_sort(frames.begin(), frames.end(),
-                     [](const DenseFrame& a, const DenseFrame& b) { return a.support > b.support; });
-    std::vector<DenseFrame> distinct;
-    for (const DenseFrame& f : frames) {
+    std::vector<Candidate> candidates;
+    for (const double apart : CommonAparts(hits, minApart, maxApart)) CandidatesAt(w, hits, apart, step, candidates);
+    // The best supported first, and the same frame found at two distances
+    // once. Looking for the short sides is the dear part, so it stops at the
+    // third frame (the others would be dropped) and after the eighth
+    // candidate: a code's long sides are seen by more strips than the lines
+    // of anything else in a scan.
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const Candidate& a, const Candidate& b) { return a.support > b.support; });
+    if (candidates.size() > 8) candidates.resize(8);
+    for (const Candidate& candidate : candidates) {
+        DenseFrame f;
+        if (!FrameOf(image, candidate, step, f)) continue;
         bool again = false;
-        for (const DenseFrame& d : distinct) {
+        for (const DenseFrame& d : frames) {
             const PointD a = f.upright.Apply(0, 0), b = d.upright.Apply(0, 0);
             again = again || std::hypot(a.x - b.x, a.y - b.y) < 8 * f.pixelsPerCodePixel;
         }
-        if (!again) distinct.push_back(f);
+        if (again) continue;
+        frames.push_back(f);
+        if (frames.size() == 3) break;
     }
-    frames.swap(distinct);
-    std::stable_sort(frames.begin(), frames.end(),
-                     [](const DenseFrame& a, const DenseFrame& b) { return a.support > b.support; });
-    if (frames.size() > 3) frames.resize(3);
     return frames;
 }
 
-// The frames whose long sides lie `apart` picture pixels apart.
-void FramesAt(const GreyView& image, const Window& w, const std::vector<Hit>& hits, double apart, int step,
-              std::vector<DenseFrame>& frames) {
+// The candidates whose long sides lie `apart` picture pixels apart.
+void CandidatesAt(const Window& w, const std::vector<Hit>& hits, double apart, int step,
+                  std::vector<Candidate>& candidates) {
     std::vector<Hit> kept;
     for (const Hit& h : hits) {
         if (std::fabs(h.Apart() - apart) <= std::max(1.0, 0.004 * apart)) kept.push_back(h);
@@ -400,48 +416,81 @@ void FramesAt(const GreyView& image, const Window& w, const std::vector<Hit>& hi
                 xa = std::min(xa, h.x), xb = std::max(xb, h.x);
             }
         }
-
-        // The code's axes in the picture.
-        const double meanSlope = (top.b + bottom.b) / 2;
-        const double norm = std::sqrt(1 + meanSlope * meanSlope);
-        const PointD along = {1 / norm, meanSlope / norm};
-        const PointD across = {-along.y, along.x};
-        auto middleAt = [&](double x) { return PointD{x, (top.At(x) + bottom.At(x)) / 2}; };
-        const double height = (bottom.At((xa + xb) / 2) - top.At((xa + xb) / 2)) / norm;
-        const double crossScale = height / kLongSidesApart;
-        const double reach = 2.5 * step + 8 * crossScale + 0.01 * (xb - xa);
-        // How dark the long sides print.
-        double lineLevel = 0;
-        for (int i = 0; i < 32; ++i) {
-            const double x = xa + (xb - xa) * (i + 0.5) / 32;
-            lineLevel += image.Bilinear(x, top.At(x)) + image.Bilinear(x, bottom.At(x));
-        }
-        lineLevel /= 64;
-        PointD left, right;
-        const bool hasLeft = FindShortSide(image, middleAt(xa), along, across, height, reach, crossScale, lineLevel, -1, left);
-        const bool hasRight = FindShortSide(image, middleAt(xb), along, across, height, reach, crossScale, lineLevel, 1, right);
-        if (!hasLeft && !hasRight) continue;
-        if (!hasLeft) left = {right.x - kShortSidesApart * crossScale * along.x, right.y - kShortSidesApart * crossScale * along.y};
-        if (!hasRight) right = {left.x + kShortSidesApart * crossScale * along.x, left.y + kShortSidesApart * crossScale * along.y};
-        const double dx = right.x - left.x;
-        const double dy = right.y - left.y;
-        const double lengthFound = std::sqrt(dx * dx + dy * dy);
-        if (lengthFound < 0.8 * kShortSidesApart * crossScale || lengthFound > 1.25 * kShortSidesApart * crossScale) continue;
-        const double alongScale = lengthFound / kShortSidesApart;
-        const PointD u = {dx / kShortSidesApart, dy / kShortSidesApart};
-        const PointD v = {-dy / lengthFound * crossScale, dx / lengthFound * crossScale};
-        (void)alongScale;
-
-        DenseFrame frame;
-        // Upright: code (1, 64) is the left side's middle.
-        frame.upright = CodeMap::Affine({left.x - u.x - 64 * v.x, left.y - u.y - 64 * v.y}, u, v);
-        // Half a turn: code (1, 64) is the right side's middle, both axes reversed.
-        frame.upsideDown = CodeMap::Affine({right.x + u.x + 64 * v.x, right.y + u.y + 64 * v.y},
-                                           {-u.x, -u.y}, {-v.x, -v.y});
-        frame.pixelsPerCodePixel = crossScale;
-        frame.support = int(inliers.size());
-        frames.push_back(frame);
+        candidates.push_back({top, bottom, xa, xb, int(inliers.size())});
     }
+}
+
+// The frame of a candidate: its short sides found at the ends of its long
+// ones (one is enough; the other is then where the code's length puts it).
+bool FrameOf(const GreyView& image, const Candidate& candidate, int step, DenseFrame& frame) {
+    const Line& top = candidate.top;
+    const Line& bottom = candidate.bottom;
+    const double xa = candidate.xa;
+    const double xb = candidate.xb;
+    // The code's axes in the picture.
+    const double meanSlope = (top.b + bottom.b) / 2;
+    const double norm = std::sqrt(1 + meanSlope * meanSlope);
+    const PointD along = {1 / norm, meanSlope / norm};
+    const PointD across = {-along.y, along.x};
+    auto middleAt = [&](double x) { return PointD{x, (top.At(x) + bottom.At(x)) / 2}; };
+    const double height = (bottom.At((xa + xb) / 2) - top.At((xa + xb) / 2)) / norm;
+    const double crossScale = height / kLongSidesApart;
+    const double reach = 2.5 * step + 8 * crossScale + 0.01 * (xb - xa);
+    // How dark the long sides print.
+    double lineLevel = 0;
+    for (int i = 0; i < 32; ++i) {
+        const double x = xa + (xb - xa) * (i + 0.5) / 32;
+        lineLevel += image.Bilinear(x, top.At(x)) + image.Bilinear(x, bottom.At(x));
+    }
+    lineLevel /= 64;
+    PointD left, right;
+    const bool hasLeft = FindShortSide(image, middleAt(xa), along, across, height, reach, crossScale, lineLevel, -1, left);
+    const bool hasRight = FindShortSide(image, middleAt(xb), along, across, height, reach, crossScale, lineLevel, 1, right);
+    if (!hasLeft && !hasRight) return false;
+    const double expected = kShortSidesApart * crossScale;  // the length the code's height makes likely
+    if (!hasLeft) left = {right.x - expected * along.x, right.y - expected * along.y};
+    if (!hasRight) right = {left.x + expected * along.x, left.y + expected * along.y};
+    if (hasLeft && hasRight) {
+        // A mark of the code's height in line with it (the test page has
+        // one) continues its long sides, and its far side passes for the
+        // code's. Each short side is looked for again where the other one
+        // and the code's height put it; the pair nearest the code's
+        // proportions is kept.
+        auto misfit = [&](PointD a, PointD b) { return std::fabs(std::hypot(b.x - a.x, b.y - a.y) / expected - 1); };
+        if (misfit(left, right) > 0.1) {
+            const PointD pairs[2][2] = {{left, {left.x + expected * along.x, left.y + expected * along.y}},
+                                        {{right.x - expected * along.x, right.y - expected * along.y}, right}};
+            PointD bestLeft = left, bestRight = right;
+            for (int k = 0; k < 2; ++k) {
+                PointD side;
+                const PointD guess = pairs[k][1 - k];
+                if (!FindShortSide(image, middleAt(guess.x), along, across, height, reach, crossScale, lineLevel,
+                                   k == 0 ? 1 : -1, side)) {
+                    continue;
+                }
+                const PointD a = k == 0 ? left : side, b = k == 0 ? side : right;
+                if (misfit(a, b) < misfit(bestLeft, bestRight)) bestLeft = a, bestRight = b;
+            }
+            left = bestLeft, right = bestRight;
+        }
+    }
+    const double dx = right.x - left.x;
+    const double dy = right.y - left.y;
+    const double lengthFound = std::sqrt(dx * dx + dy * dy);
+    if (lengthFound < 0.8 * kShortSidesApart * crossScale || lengthFound > 1.25 * kShortSidesApart * crossScale) return false;
+    const double alongScale = lengthFound / kShortSidesApart;
+    const PointD u = {dx / kShortSidesApart, dy / kShortSidesApart};
+    const PointD v = {-dy / lengthFound * crossScale, dx / lengthFound * crossScale};
+    (void)alongScale;
+
+    // Upright: code (1, 64) is the left side's middle.
+    frame.upright = CodeMap::Affine({left.x - u.x - 64 * v.x, left.y - u.y - 64 * v.y}, u, v);
+    // Half a turn: code (1, 64) is the right side's middle, both axes reversed.
+    frame.upsideDown = CodeMap::Affine({right.x + u.x + 64 * v.x, right.y + u.y + 64 * v.y},
+                                       {-u.x, -u.y}, {-v.x, -v.y});
+    frame.pixelsPerCodePixel = crossScale;
+    frame.support = candidate.support;
+    return true;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "densecode/reader/page_reader.h"
 
 #include <algorithm>
+#include <array>
 
 #include "marks/draw_on_page.h"
 #include "densecode/layout.h"
@@ -39,14 +40,22 @@ Span Clip(Span span, std::int32_t origin, std::int32_t size) noexcept {
 
 class PageSampler {
 public:
-    PageSampler(const DensePageRaster& page, const marks::Placement& at) : page_(page), at_(at) {}
+    // The page pixels of every code column and row are worked out once.
+    PageSampler(const DensePageRaster& page, const marks::Placement& at) : page_(page) {
+        for (int x = 0; x < kDenseCodeWidth; ++x) {
+            across_[std::size_t(x)] = Clip(PagePixelsOf(x, kDenseCodeWidth, at.destWidth), at.destX, page.width);
+        }
+        for (int y = 0; y < kDenseCodeHeight; ++y) {
+            down_[std::size_t(y)] = Clip(PagePixelsOf(y, kDenseCodeHeight, at.destHeight), at.destY, page.height);
+        }
+    }
 
     // 0: white, 1: black, 2: unsure; the code pixel is (x, y) from the top.
     // Page pixels beyond the page's edges are not seen: a pixel with none
     // left is unsure.
     int Classify(int x, int y) const noexcept {
-        const Span across = Clip(PagePixelsOf(x, kDenseCodeWidth, at_.destWidth), at_.destX, page_.width);
-        const Span down = Clip(PagePixelsOf(y, kDenseCodeHeight, at_.destHeight), at_.destY, page_.height);
+        const Span across = across_[std::size_t(x)];
+        const Span down = down_[std::size_t(y)];
         int dark = 0;
         int total = 0;
         for (std::int32_t py = down.first; py <= down.last; ++py) {
@@ -66,7 +75,8 @@ public:
 
 private:
     const DensePageRaster& page_;
-    marks::Placement at_;
+    std::array<Span, kDenseCodeWidth> across_{};
+    std::array<Span, kDenseCodeHeight> down_{};
 };
 
 }  // namespace

@@ -60,22 +60,51 @@ const char* DescribeDenseReadStatus(DenseReadStatus status) noexcept {
     return "unknown";
 }
 
-void SampleDenseImage(const std::uint8_t* image, DenseStreamSample& sample) noexcept {
-    const DenseBandCells& cells = DenseBandCellPlaces();
-    sample.unsure.fill(false);
-    for (int band = 0; band < kDenseBands; ++band) {
-        const std::uint8_t* base = image + DenseBandLeft(band);
-        std::uint8_t* bytes = sample.bytes.data() + std::size_t(band) * kDenseBandBytes;
-        for (int t = 0; t < kDenseBandBytes; ++t) {
-            unsigned byte = 0;
-            for (int bit = 0; bit < 8; ++bit) {
-                const DenseCellPlace& place = cells[std::size_t(t)][std::size_t(bit)];
-                const int row = DenseCellSampleRow(place);
-                const std::uint8_t pixel = base[std::size_t(kDenseCodeHeight - 1 - row) * kDenseCodeWidth + place.column];
-                byte |= unsigned(pixel < 128) << bit;
+namespace {
+
+// Where each cell is sampled in the bottom-up picture, cell 8n + b for bit b
+// of stream byte n: worked out once, as the places are the same for every
+// picture.
+struct CellOffsets {
+    std::array<std::uint32_t, kDenseStreamBytes * 8> offset{};
+    CellOffsets() noexcept {
+        const DenseBandCells& cells = DenseBandCellPlaces();
+        for (int band = 0; band < kDenseBands; ++band) {
+            for (int t = 0; t < kDenseBandBytes; ++t) {
+                for (int bit = 0; bit < 8; ++bit) {
+                    const DenseCellPlace& place = cells[std::size_t(t)][std::size_t(bit)];
+                    const int row = DenseCellSampleRow(place);
+                    offset[std::size_t(8 * (band * kDenseBandBytes + t) + bit)] = static_cast<std::uint32_t>(
+                        std::size_t(kDenseCodeHeight - 1 - row) * kDenseCodeWidth + std::size_t(DenseBandLeft(band)) +
+                        place.column);
+                }
             }
-            bytes[t] = static_cast<std::uint8_t>(byte);
         }
+    }
+};
+
+const std::uint32_t* CellOffsetTable() noexcept {
+    static const CellOffsets table;
+    return table.offset.data();
+}
+
+}  // namespace
+
+void SampleDenseImage(const std::uint8_t* image, DenseStreamSample& sample) noexcept {
+    const std::uint32_t* offset = CellOffsetTable();
+    sample.unsure.fill(false);
+    for (std::size_t n = 0; n < kDenseStreamBytes; ++n, offset += 8) {
+        // Black below 128: the level's top bit clear.
+        unsigned byte = 0;
+        byte |= (~unsigned(image[offset[0]]) >> 7 & 1u) << 0;
+        byte |= (~unsigned(image[offset[1]]) >> 7 & 1u) << 1;
+        byte |= (~unsigned(image[offset[2]]) >> 7 & 1u) << 2;
+        byte |= (~unsigned(image[offset[3]]) >> 7 & 1u) << 3;
+        byte |= (~unsigned(image[offset[4]]) >> 7 & 1u) << 4;
+        byte |= (~unsigned(image[offset[5]]) >> 7 & 1u) << 5;
+        byte |= (~unsigned(image[offset[6]]) >> 7 & 1u) << 6;
+        byte |= (~unsigned(image[offset[7]]) >> 7 & 1u) << 7;
+        sample.bytes[n] = static_cast<std::uint8_t>(byte);
     }
 }
 

@@ -18,6 +18,30 @@ struct Poly {
     int degree = 0;  // of the highest coefficient that may be non-zero
 };
 
+// The field's whole multiplication table (64 KiB): correcting one codeword
+// multiplies many thousand times, and a lookup has no branch to take.
+struct ProductTable {
+    std::array<std::uint8_t, 256 * 256> product{};
+    ProductTable() noexcept {
+        for (unsigned a = 0; a < 256; ++a) {
+            for (unsigned b = 0; b < 256; ++b) {
+                product[(a << 8) | b] = GfMultiply(static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b));
+            }
+        }
+    }
+};
+
+// Set up with the program (it depends on the compile-time tables alone), so
+// that a lookup needs no first-use check.
+const ProductTable kProductTable;
+
+inline const std::uint8_t* Products() noexcept { return kProductTable.product.data(); }
+
+// The products of a by every field element: Row(a)[b] = a b.
+inline const std::uint8_t* Row(std::uint8_t a) noexcept { return Products() + (std::size_t(a) << 8); }
+
+inline std::uint8_t Mul(std::uint8_t a, std::uint8_t b) noexcept { return Products()[(std::size_t(a) << 8) | b]; }
+
 std::uint8_t Alpha(int exponent) noexcept {
     exponent %= 255;
     if (exponent < 0) exponent += 255;
@@ -30,8 +54,9 @@ std::uint8_t Divide(std::uint8_t a, std::uint8_t b) noexcept {
 }
 
 std::uint8_t Evaluate(const std::uint8_t* c, int degree, std::uint8_t x) noexcept {
+    const std::uint8_t* times = Row(x);
     std::uint8_t value = 0;
-    for (int i = degree; i >= 0; --i) value = static_cast<std::uint8_t>(GfMultiply(value, x) ^ c[i]);
+    for (int i = degree; i >= 0; --i) value = static_cast<std::uint8_t>(times[value] ^ c[i]);
     return value;
 }
 
@@ -55,9 +80,9 @@ bool Syndromes(const std::uint8_t* codeword, std::array<std::uint8_t, kTwoT>& s)
     for (int i = 0; i < kTwoT; ++i) remainder[std::size_t(i)] = RsRegisterByte(reg, i);
     for (int i = 1; i <= kTwoT; ++i) {
         std::uint8_t value = 0;
-        const std::uint8_t x = Alpha(i);
-        for (int j = 0; j < kTwoT; ++j) value = static_cast<std::uint8_t>(GfMultiply(value, x) ^ remainder[std::size_t(j)]);
-        s[std::size_t(i - 1)] = GfMultiply(value, Alpha(-kTwoT * i));
+        const std::uint8_t* times = Row(Alpha(i));
+        for (int j = 0; j < kTwoT; ++j) value = static_cast<std::uint8_t>(times[value] ^ remainder[std::size_t(j)]);
+        s[std::size_t(i - 1)] = Mul(value, Alpha(-kTwoT * i));
     }
     return true;
 }
@@ -72,15 +97,15 @@ Poly BerlekampMassey(const std::uint8_t* u, int count) noexcept {
     std::uint8_t lastDiscrepancy = 1;
     for (int n = 0; n < count; ++n) {
         std::uint8_t d = u[n];
-        for (int i = 1; i <= length; ++i) d ^= GfMultiply(c.c[std::size_t(i)], u[n - i]);
+        for (int i = 1; i <= length; ++i) d ^= Mul(c.c[std::size_t(i)], u[n - i]);
         if (d == 0) {
             ++gap;
             continue;
         }
-        const std::uint8_t scale = Divide(d, lastDiscrepancy);
+        const std::uint8_t* times = Row(Divide(d, lastDiscrepancy));
         Poly next = c;
         for (int i = 0; i <= b.degree && i + gap <= kTwoT; ++i) {
-            next.c[std::size_t(i + gap)] ^= GfMultiply(scale, b.c[std::size_t(i)]);
+            next.c[std::size_t(i + gap)] ^= times[b.c[std::size_t(i)]];
         }
         next.degree = std::max(c.degree, std::min(kTwoT, b.degree + gap));
         if (2 * length <= n) {
@@ -104,8 +129,9 @@ Poly Multiply(const Poly& a, const Poly& b) noexcept {
     p.degree = std::min(kTwoT, a.degree + b.degree);
     for (int i = 0; i <= a.degree; ++i) {
         if (a.c[std::size_t(i)] == 0) continue;
+        const std::uint8_t* times = Row(a.c[std::size_t(i)]);
         for (int j = 0; j <= b.degree && i + j <= kTwoT; ++j) {
-            p.c[std::size_t(i + j)] ^= GfMultiply(a.c[std::size_t(i)], b.c[std::size_t(j)]);
+            p.c[std::size_t(i + j)] ^= times[b.c[std::size_t(j)]];
         }
     }
     return p;
@@ -113,7 +139,18 @@ Poly Multiply(const Poly& a, const Poly& b) noexcept {
 
 }  // namespace
 
+RsSyndromes RsCodewordSyndromes(const std::uint8_t* codeword) noexcept {
+    RsSyndromes result;
+    result.any = Syndromes(codeword, result.s);
+    return result;
+}
+
 int RsDecodeCodeword(std::uint8_t* codeword, std::span<const std::uint8_t> erasures) noexcept {
+    return RsDecodeCodeword(codeword, RsCodewordSyndromes(codeword), erasures);
+}
+
+int RsDecodeCodeword(std::uint8_t* codeword, const RsSyndromes& syndromes,
+                     std::span<const std::uint8_t> erasures) noexcept {
     // The erasure locator Gamma(x) = product of (1 + X x), one factor per
     // distinct position.
     std::array<bool, kN> erased{};
@@ -126,19 +163,20 @@ int RsDecodeCodeword(std::uint8_t* codeword, std::span<const std::uint8_t> erasu
         erased[position] = true;
         if (++f > kTwoT) return kRsUncorrectable;
         const std::uint8_t x = Alpha(LocatorExponent(position));
-        for (int i = f; i >= 1; --i) gamma.c[std::size_t(i)] ^= GfMultiply(gamma.c[std::size_t(i - 1)], x);
+        const std::uint8_t* times = Row(x);
+        for (int i = f; i >= 1; --i) gamma.c[std::size_t(i)] ^= times[gamma.c[std::size_t(i - 1)]];
         gamma.degree = f;
     }
 
-    std::array<std::uint8_t, kTwoT> s{};
-    if (!Syndromes(codeword, s)) return 0;
+    if (!syndromes.any) return 0;
+    const std::array<std::uint8_t, kTwoT>& s = syndromes.s;
 
     // Forney syndromes: Xi = Gamma S mod x^55; Xi[f..54] obey the Newton
     // identities of the error locator alone.
     std::array<std::uint8_t, kTwoT> xi{};
     for (int i = 0; i < kTwoT; ++i) {
         std::uint8_t value = 0;
-        for (int j = 0; j <= i && j <= f; ++j) value ^= GfMultiply(gamma.c[std::size_t(j)], s[std::size_t(i - j)]);
+        for (int j = 0; j <= i && j <= f; ++j) value ^= Mul(gamma.c[std::size_t(j)], s[std::size_t(i - j)]);
         xi[std::size_t(i)] = value;
     }
     const Poly sigma = BerlekampMassey(xi.data() + f, kTwoT - f);
@@ -149,7 +187,7 @@ int RsDecodeCodeword(std::uint8_t* codeword, std::span<const std::uint8_t> erasu
     std::array<std::uint8_t, kTwoT> omega{};
     for (int i = 0; i < kTwoT; ++i) {
         std::uint8_t value = 0;
-        for (int j = 0; j <= i && j <= lambda.degree; ++j) value ^= GfMultiply(lambda.c[std::size_t(j)], s[std::size_t(i - j)]);
+        for (int j = 0; j <= i && j <= lambda.degree; ++j) value ^= Mul(lambda.c[std::size_t(j)], s[std::size_t(i - j)]);
         omega[std::size_t(i)] = value;
     }
     std::array<std::uint8_t, kTwoT> derivative{};
@@ -159,11 +197,12 @@ int RsDecodeCodeword(std::uint8_t* codeword, std::span<const std::uint8_t> erasu
     // Chien search: position p is in error when Lambda(alpha^-(254 - p)) = 0.
     std::array<std::uint8_t, kTwoT> positions{};
     std::array<std::uint8_t, kTwoT> values{};
+    // Lambda has at most as many roots as its degree: once that many are
+    // found, no other position can be one.
     int found = 0;
-    for (int p = 0; p < kN; ++p) {
+    for (int p = 0; p < kN && found < lambda.degree; ++p) {
         const std::uint8_t xInverse = Alpha(-LocatorExponent(p));
         if (Evaluate(lambda.c.data(), lambda.degree, xInverse) != 0) continue;
-        if (found == lambda.degree) return kRsUncorrectable;
         const std::uint8_t denominator = Evaluate(derivative.data(), derivativeDegree, xInverse);
         if (denominator == 0) return kRsUncorrectable;
         positions[std::size_t(found)] = static_cast<std::uint8_t>(p);

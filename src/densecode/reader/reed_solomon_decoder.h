@@ -5,6 +5,7 @@
 // to 55 erasures.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 
@@ -21,5 +22,19 @@ inline constexpr int kRsUncorrectable = -1;
 // more than 55 erasures are given or one lies outside 0..254; the codeword
 // is then left as it was.
 int RsDecodeCodeword(std::uint8_t* codeword, std::span<const std::uint8_t> erasures = {}) noexcept;
+
+// A codeword's 55 syndromes (S_i = v(alpha^i)), all 0 for a codeword
+// without errors: worked out once where one codeword is corrected several
+// ways, with different erasures.
+struct RsSyndromes {
+    std::array<std::uint8_t, kDenseParityBytes> s{};
+    bool any = false;  // some syndrome is not 0
+};
+RsSyndromes RsCodewordSyndromes(const std::uint8_t* codeword) noexcept;
+
+// As above, with the codeword's syndromes given (those of its bytes as they
+// are when called).
+int RsDecodeCodeword(std::uint8_t* codeword, const RsSyndromes& syndromes,
+                     std::span<const std::uint8_t> erasures) noexcept;
 
 }  // namespace zeseal::densecode

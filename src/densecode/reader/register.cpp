@@ -15,16 +15,20 @@ double Length(PointD p) noexcept { return std::sqrt(p.x * p.x + p.y * p.y); }
 // within 2.25 code pixels, moved there and taken again. Returns false when
 // the place shows no square: too little contrast, too little or too much
 // dark, or a centre that wandered off.
-bool FindSquare(const GreyView& image, const CodeMap& map, double u, double v, PointD& centre) {
+bool FindSquare(const GreyView& image, const CodeMap& map, double u, double v, std::vector<double>& levels,
+                PointD& centre) {
     const PointD a = map.StepU(u, v);
     const PointD b = map.StepV(u, v);
     const double scale = std::sqrt(Length(a) * Length(b));
     if (!(scale > 0.2) || scale > 64) return false;
-    const double h = std::clamp(1.0 / scale, 0.125, 0.5);
+    // A step of a picture pixel, at most half a code pixel where the code is
+    // large, and no less than half a picture pixel where it is small: a
+    // square a picture pixel or two across is not sampled a hundred times.
+    const double h = std::clamp(1.0 / scale, 0.125, std::max(0.5, 0.5 / scale));
     const int n = int(std::lround(2.25 / h));
     PointD c = map.Apply(u, v);
     const PointD start = c;
-    std::vector<double> levels(std::size_t((2 * n + 1) * (2 * n + 1)));
+    levels.resize(std::size_t((2 * n + 1) * (2 * n + 1)));
     double mass = 0;
     for (int pass = 0; pass < 3; ++pass) {
         double lo = 255, hi = 0;
@@ -62,12 +66,14 @@ bool FindSquare(const GreyView& image, const CodeMap& map, double u, double v, P
     return true;
 }
 
-int FindAll(const GreyView& image, const CodeMap& map, std::vector<CodeAnchor>& anchors) {
+// Looks for every `every`-th timing square.
+int FindAll(const GreyView& image, const CodeMap& map, int every, std::vector<CodeAnchor>& anchors) {
     anchors.clear();
-    for (int i = 0; i < kDenseTimingSquares; ++i) {
+    std::vector<double> levels;
+    for (int i = 0; i < kDenseTimingSquares; i += every) {
         const PointD code = DenseTimingSquareCentre(i);
         PointD found;
-        if (FindSquare(image, map, code.x, code.y, found)) anchors.push_back({code.x, code.y, found.x, found.y});
+        if (FindSquare(image, map, code.x, code.y, levels, found)) anchors.push_back({code.x, code.y, found.x, found.y});
     }
     return int(anchors.size());
 }
@@ -122,10 +128,26 @@ bool RegisterDenseCode(const GreyView& image, const CodeMap& initial, DenseRegis
     std::vector<CodeAnchor> anchors;
     CodeMap map = initial;
     double residual = 0;
+    // First a quarter of the squares (the first of every other row group,
+    // in every band): a frame that is not the code's is given up at a
+    // quarter of the cost. The first map is only the frame's, so that fit
+    // is allowed a little more misfit.
+    if (FindAll(image, map, 4, anchors) < kDenseTimingSquares / 40) return false;
+    if (!FitKeeping(anchors, map, residual) || !(residual <= 1.5 * kDenseMaxMisfit)) return false;
     for (int round = 0; round < 2; ++round) {
-        if (FindAll(image, map, anchors) < kDenseTimingSquares / 10) return false;
+        if (FindAll(image, map, 1, anchors) < kDenseTimingSquares / 10) return false;
         if (!FitKeeping(anchors, map, residual)) return false;
     }
+    if (!(residual <= kDenseMaxMisfit)) return false;
+    // A code shows most of the squares that lie in the picture; specks that
+    // happen to fit a map show a few.
+    int inside = 0;
+    for (int i = 0; i < kDenseTimingSquares; ++i) {
+        const PointD code = DenseTimingSquareCentre(i);
+        const PointD p = map.Apply(code.x, code.y);
+        inside += image.Inside(p.x, p.y);
+    }
+    if (2 * int(anchors.size()) < inside) return false;
     result.map = map;
     result.anchors = int(anchors.size());
     result.residual = residual;

@@ -27,8 +27,17 @@ struct DenseRegistration {
 // The centre of timing square `index` (0..419) in code coordinates.
 PointD DenseTimingSquareCentre(int index) noexcept;
 
+// The most the timing squares may stray from the fitted map, root mean
+// square, in code pixels. A code, however blurred, bent or noisy, fits its
+// squares to a fifth of a code pixel or so; dark specks that happen to lie
+// near the predicted places stray by half a code pixel and more, and a map
+// that far off could not sample the cells (two code pixels wide) anyway.
+inline constexpr double kDenseMaxMisfit = 0.35;
+
 // Registers the code from a first map. Returns false when fewer than a
-// tenth of the timing squares are found.
+// tenth of the timing squares are found, fewer than half of those whose
+// place lies in the picture, or when they stray from the fitted map by more
+// than kDenseMaxMisfit.
 bool RegisterDenseCode(const GreyView& image, const CodeMap& initial, DenseRegistration& result);
 
 }  // namespace zeseal::densecode

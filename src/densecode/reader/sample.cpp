@@ -24,6 +24,11 @@ void SampleDenseCells(const GreyView& image, const CodeMap& map, std::vector<flo
         const PointD b = map.StepV(middle, kDenseCodeHeight / 2.0);
         const double scale = std::sqrt(std::sqrt(a.x * a.x + a.y * a.y) * std::sqrt(b.x * b.x + b.y * b.y));
         if (!std::isfinite(scale)) continue;
+        // A band wholly beyond the picture has no cell to sample.
+        if (!map.MayReach(DenseBandLeft(band), DenseBandLeft(band) + kDenseWindowWidth, 0, kDenseCodeHeight,
+                          image.width, image.height, 8)) {
+            continue;
+        }
         const int side = scale < 1.5 ? 1 : std::min(8, int(std::lround(scale)));
         for (int t = 0; t < kDenseBandBytes; ++t) {
             const int n = band * kDenseBandBytes + t;

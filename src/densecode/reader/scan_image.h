@@ -35,8 +35,10 @@ struct GreyView {
         const std::int32_t y1 = std::min(y0 + 1, height - 1);
         const double ax = fx - x0;
         const double ay = fy - y0;
-        const double top = At(x0, y0) + ax * (At(x1, y0) - At(x0, y0));
-        const double bottom = At(x0, y1) + ax * (At(x1, y1) - At(x0, y1));
+        const std::uint8_t* upper = Row(y0);
+        const std::uint8_t* lower = Row(y1);
+        const double top = upper[x0] + ax * (upper[x1] - upper[x0]);
+        const double bottom = lower[x0] + ax * (lower[x1] - lower[x0]);
         return top + ay * (bottom - top);
     }
 };

@@ -68,10 +68,29 @@ DenseCodeReading ReadRegistered(const GreyView& image, const CodeMap& map, bool 
     return reading;
 }
 
-// Registers and reads each frame both ways up, keeping the best reading in
-// best; true once one reads.
-bool ReadFrames(const GreyView& image, const std::vector<DenseFrame>& frames, DenseScanReading& best) {
+// True when the frame is one already tried (found again by the search at
+// another resolution): the same corner to two code pixels and the same scale
+// to 2%. Registering it again would end the same way.
+bool TriedBefore(const DenseFrame& frame, const std::vector<DenseFrame>& tried) {
+    const PointD corner = frame.upright.Apply(0, 0);
+    for (const DenseFrame& other : tried) {
+        const PointD c = other.upright.Apply(0, 0);
+        const double scale = other.pixelsPerCodePixel;
+        if (std::hypot(corner.x - c.x, corner.y - c.y) <= 2 * scale &&
+            std::fabs(frame.pixelsPerCodePixel - scale) <= 0.02 * scale) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Registers and reads each frame not tried before both ways up, keeping the
+// best reading in best; true once one reads.
+bool ReadFrames(const GreyView& image, const std::vector<DenseFrame>& frames, std::vector<DenseFrame>& tried,
+                DenseScanReading& best) {
     for (const DenseFrame& frame : frames) {
+        if (TriedBefore(frame, tried)) continue;
+        tried.push_back(frame);
         // Which way up: the one whose timing squares are found.
         DenseRegistration ways[2];
         const bool registered[2] = {RegisterDenseCode(image, frame.upright, ways[0]),
@@ -118,12 +137,13 @@ DenseScanReading ReadDenseCodeFromScan(const GreyView& image, const DenseScanOpt
     const std::int32_t stated[] = {options.dpi};
     const std::span<const std::int32_t> tries = options.dpi > 0 ? std::span<const std::int32_t>(stated)
                                                                 : std::span<const std::int32_t>(kUsual);
+    std::vector<DenseFrame> tried;
     for (const std::int32_t dpi : tries) {
         DenseLocateHints hints;
         hints.dpi = dpi;
         hints.hasPoint = options.hasHint;
         hints.point = options.hint;
-        if (ReadFrames(image, LocateDenseFrames(image, hints), best)) return best;
+        if (ReadFrames(image, LocateDenseFrames(image, hints), tried, best)) return best;
     }
     return best;
 }

@@ -54,10 +54,12 @@ DenseCodeReading DecodeDenseStreamWithConfidence(const DenseStreamSample& sample
         int result = kRsUncorrectable;
         int used = 0;
         const std::uint8_t* usedPositions = nullptr;
+        // Every attempt starts from the bytes as read, so their syndromes serve all.
+        const RsSyndromes syndromes = RsCodewordSyndromes(read.data());
         for (const Attempt& attempt : attempts) {
             if (attempt.positions == flagged.data() && attempt.count == 0) continue;
             std::memcpy(codeword, read.data(), read.size());
-            result = RsDecodeCodeword(codeword, {attempt.positions, std::size_t(attempt.count)});
+            result = RsDecodeCodeword(codeword, syndromes, {attempt.positions, std::size_t(attempt.count)});
             if (result != kRsUncorrectable) {
                 used = attempt.count;
                 usedPositions = attempt.positions;

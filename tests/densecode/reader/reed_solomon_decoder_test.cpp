@@ -61,7 +61,15 @@ TEST_P(RsDecode, CorrectsWithinTheLimitAndRefusesBeyondIt) {
         Codeword v = original;
         const Damage damage = Inflict(v, c.errors, c.erasures, true, random);
         const Codeword received = v;
+        // With the syndromes worked out beforehand, as when one codeword is
+        // tried with several sets of erasures: the same answer.
+        Codeword again = received;
+        const RsSyndromes syndromes = RsCodewordSyndromes(received.data());
+        EXPECT_EQ(syndromes.any, received != original);
+        const int resultAgain = RsDecodeCodeword(again.data(), syndromes, damage.erasures);
         const int result = RsDecodeCodeword(v.data(), damage.erasures);
+        ASSERT_EQ(resultAgain, result) << "trial " << trial;
+        ASSERT_EQ(again, v) << "trial " << trial;
         if (c.correctable) {
             ASSERT_EQ(result, damage.changed) << "trial " << trial;
             ASSERT_EQ(v, original) << "trial " << trial;

@@ -4,12 +4,14 @@
 #include "densecode/reader/scan_reader.h"
 
 #include "densecode/reader/cell_model.h"
+#include "densecode/reader/register.h"
 
 #include <gtest/gtest.h>
 
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <random>
 #include <string>
 
 #include "densecode/dense_code_test_support.h"
@@ -149,6 +151,39 @@ INSTANTIATE_TEST_SUITE_P(Damages, DenseScanRead, ::testing::ValuesIn(kCases),
                              }
                              return name;
                          });
+
+// Dark specks scattered where a code's timing squares would be are found as
+// squares here and there, but they fit no map: the registration gives up
+// rather than have the cells read from them. The code itself, under the
+// same first map, registers.
+TEST(DenseRegistration, RefusesSpecksThatFitNoMap) {
+    const auto input = RandomInput(61);
+    const frame::HeapBlock code = EncodeDenseCode(input.data());
+    ScanDamage damage;
+    damage.dpi = 300;
+    damage.seed = 61;
+    const testing::Scan scan = testing::ScanDenseCode(code.data(), damage);
+    GreyView view{scan.grey.data(), scan.width, scan.height, std::size_t(scan.width)};
+    DenseScanOptions options;
+    options.dpi = scan.dpi;
+    const DenseScanReading read = ReadDenseCodeFromScan(view, options);
+    ASSERT_TRUE(read.reading.ok());
+    DenseRegistration registration;
+    EXPECT_TRUE(RegisterDenseCode(view, read.map, registration));
+
+    // Specks the size of a timing square, one in every 8 x 8 pixels.
+    std::vector<std::uint8_t> specks(scan.grey.size(), 255);
+    std::mt19937 random(5);
+    for (int n = 0; n < scan.width * scan.height / 64; ++n) {
+        const int x = int(random() % std::uint32_t(scan.width - 3)), y = int(random() % std::uint32_t(scan.height - 3));
+        for (int j = 0; j < 3; ++j) {
+            for (int i = 0; i < 3; ++i) specks[std::size_t(y + j) * std::size_t(scan.width) + std::size_t(x + i)] = 0;
+        }
+    }
+    GreyView speckled{specks.data(), scan.width, scan.height, std::size_t(scan.width)};
+    EXPECT_FALSE(RegisterDenseCode(speckled, read.map, registration));
+    EXPECT_FALSE(ReadDenseCodeFromScan(speckled, options).found);
+}
 
 // The cells are decided by the picture they would print, so the reader's
 // rendering must be the encoder's to the pixel: thinning, punching, the
