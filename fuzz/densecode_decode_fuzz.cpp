@@ -6,9 +6,10 @@
 //
 // Input layout, by the low two bits of byte 0:
 //   0  the rest of the input, repeated, is the 2528 x 128 picture
-//   1  bytes 1-4 seed a random 6600-byte message whose picture is damaged by
-//      the rest, three bytes per pixel: a 19-bit pixel index (modulo the
-//      picture size, big-endian in the first 19 bits), inverted
+//   1  bytes 1-4 choose one of eight random 6600-byte messages, whose
+//      picture is damaged by the rest, three bytes per pixel: a 19-bit
+//      pixel index (modulo the picture size, big-endian in the first 19
+//      bits), inverted
 //   2  a page raster and a placement: see PageRead below
 //   3  as 1, then the damaged picture is also read with a fuzzed set of
 //      unsure bytes (bit n of the input's tail marks stream byte n)
@@ -38,42 +39,44 @@ namespace {
 namespace dc = zeseal::densecode;
 using zeseal::fuzz::ExactBuffer;
 
-std::vector<std::uint8_t> Sample(const std::uint8_t* image) {
+ZESEAL_FUZZ_UNGUIDED std::vector<std::uint8_t> Sample(const std::uint8_t* image) {
     dc::DenseStreamSample sample;
     dc::SampleDenseImage(image, sample);
     return {sample.bytes.begin(), sample.bytes.end()};
 }
 
 // Wrong bytes per codeword between two sampled streams.
-std::vector<int> Differences(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
+ZESEAL_FUZZ_UNGUIDED std::vector<int> Differences(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
     std::vector<int> wrong(dc::kDenseBlocks, 0);
     for (std::size_t n = 0; n < dc::kDenseFillerStart; ++n) wrong[n % dc::kDenseBlocks] += a[n] != b[n];
     return wrong;
 }
 
-// A message and its clean picture's sample, kept from one run to the next:
-// mutations mostly keep the seed, and encoding is the dearest step of a run.
+// A message and its clean picture's sample.
 struct CleanCode {
-    bool valid = false;
-    std::uint32_t seed = 0;
     std::vector<std::uint8_t> message;
     std::vector<std::uint8_t> picture;
     std::vector<std::uint8_t> sample;
 };
 
+// The messages damaged: a few, each encoded once. Encoding is the dearest
+// step of a run, and which message carries the damage matters little to the
+// decoder; what the damage does matters.
+constexpr std::uint32_t kMessages = 8;
+
 const CleanCode& CleanCodeOf(std::uint32_t seed) {
-    static CleanCode clean;
-    if (clean.valid && clean.seed == seed) return clean;
-    std::mt19937 random(seed);
-    clean.message.assign(dc::kDenseInputBytes, 0);
-    for (auto& b : clean.message) b = static_cast<std::uint8_t>(random());
-    const zeseal::frame::HeapBlock picture = dc::EncodeDenseCode(clean.message.data());
+    static CleanCode clean[kMessages];
+    CleanCode& code = clean[seed % kMessages];
+    if (!code.message.empty()) return code;
+    std::mt19937 random(seed % kMessages);
+    std::vector<std::uint8_t> message(dc::kDenseInputBytes, 0);
+    for (auto& b : message) b = static_cast<std::uint8_t>(random());
+    const zeseal::frame::HeapBlock picture = dc::EncodeDenseCode(message.data());
     ZESEAL_FUZZ_CHECK(picture);
-    clean.picture.assign(picture.data(), picture.data() + picture.size());
-    clean.sample = Sample(picture.data());
-    clean.seed = seed;
-    clean.valid = true;
-    return clean;
+    code.picture.assign(picture.data(), picture.data() + picture.size());
+    code.sample = Sample(picture.data());
+    code.message = std::move(message);
+    return code;
 }
 
 // read: the stream as sampled from the picture that was read. A reading
@@ -118,17 +121,22 @@ void PictureRead(const std::uint8_t* data, std::size_t size) {
     CheckConsistent(reading, reading.ok() ? Sample(image.data()) : std::vector<std::uint8_t>{}, nullptr);
 }
 
+// Inverts the pixel each three bytes of edits name.
+ZESEAL_FUZZ_UNGUIDED void Damage(const std::uint8_t* edits, std::size_t size, std::uint8_t* image) {
+    for (std::size_t i = 0; i + 3 <= size; i += 3) {
+        const std::uint32_t index = ((std::uint32_t{edits[i]} << 11) | (std::uint32_t{edits[i + 1]} << 3) |
+                                     (edits[i + 2] >> 5)) % dc::kDenseImageBytes;
+        image[index] = static_cast<std::uint8_t>(255 - image[index]);
+    }
+}
+
 void DamagedRead(const std::uint8_t* data, std::size_t size, bool withUnsure) {
     if (size < 4) return;
     const CleanCode& clean = CleanCodeOf(zeseal::base::ReadBe32(data));
     ExactBuffer& image = CodePicture();
     std::memcpy(image.data(), clean.picture.data(), image.size());
     const std::size_t edits = withUnsure ? (size - 4) / 2 : size - 4;
-    for (std::size_t i = 4; i + 3 <= 4 + edits; i += 3) {
-        const std::uint32_t index = ((std::uint32_t{data[i]} << 11) | (std::uint32_t{data[i + 1]} << 3) |
-                                     (data[i + 2] >> 5)) % dc::kDenseImageBytes;
-        image.data()[index] = static_cast<std::uint8_t>(255 - image.data()[index]);
-    }
+    Damage(data + 4, edits, image.data());
 
     dc::DenseStreamSample sample;
     dc::SampleDenseImage(image.data(), sample);
@@ -166,13 +174,15 @@ void PageRead(const std::uint8_t* data, std::size_t size) {
     const std::int32_t dpiY = 200 + data[7] * 4;
     const auto x = static_cast<std::int16_t>(zeseal::base::ReadBe16(data + 8));
     const auto y = static_cast<std::int16_t>(zeseal::base::ReadBe16(data + 10));
-    ExactBuffer raster(rowBytes * std::size_t(height));
-    const std::uint8_t* tail = data + 12;
-    const std::size_t tailSize = size - 12;
-    zeseal::fuzz::FillRepeating(raster, tail, tailSize, 255);
+    // Up to 4.6 MB: lent from one block, as a fresh one each run would
+    // cost more than the reading.
+    static zeseal::fuzz::ReusedTailBuffer block((3000 * 3 + 7) * std::size_t(1 + 255 * 2));
+    const std::size_t rasterBytes = rowBytes * std::size_t(height);
+    std::uint8_t* raster = block.Lend(rasterBytes);
+    zeseal::fuzz::FillRepeating(raster, rasterBytes, data + 12, size - 12, 255);
 
     dc::DensePageRaster page;
-    page.pixels = raster.data();
+    page.pixels = raster;
     page.width = width;
     page.height = height;
     page.channels = channels;

@@ -16,6 +16,16 @@
 #include <filesystem>
 #include <memory>
 
+#if defined(__has_include)
+#if __has_include(<sanitizer/asan_interface.h>)
+#include <sanitizer/asan_interface.h>
+#endif
+#endif
+#ifndef ASAN_POISON_MEMORY_REGION
+#define ASAN_POISON_MEMORY_REGION(addr, size) ((void)(addr), (void)(size))
+#define ASAN_UNPOISON_MEMORY_REGION(addr, size) ((void)(addr), (void)(size))
+#endif
+
 #include "base/byte_order.h"
 #include "codec/image_container.h"
 
@@ -121,6 +131,28 @@ private:
     std::size_t size_;
 };
 
+// One heap block of `capacity` bytes kept from run to run, lent out as
+// exactly `size` bytes: its last ones, with those before them poisoned, so
+// AddressSanitizer reports an access before the lent bytes as well as one
+// after. For rasters of megabytes: a fresh block of that size each run costs
+// more in mapping and page faults than the reading of it. The lent bytes
+// are not cleared.
+class ReusedTailBuffer {
+public:
+    explicit ReusedTailBuffer(std::size_t capacity) : block_(new std::uint8_t[capacity]), capacity_(capacity) {}
+
+    // size must be at most the capacity.
+    std::uint8_t* Lend(std::size_t size) noexcept {
+        ASAN_UNPOISON_MEMORY_REGION(block_.get(), capacity_);
+        ASAN_POISON_MEMORY_REGION(block_.get(), capacity_ - size);
+        return block_.get() + (capacity_ - size);
+    }
+
+private:
+    std::unique_ptr<std::uint8_t[]> block_;
+    std::size_t capacity_;
+};
+
 // A NUL-terminated copy of the input in a block of exactly size + 1 bytes.
 inline std::unique_ptr<char[]> TerminatedCopy(const std::uint8_t* data, std::size_t size) {
     std::unique_ptr<char[]> text(new char[size + 1]);
@@ -141,10 +173,8 @@ inline std::size_t WorkBytesFor(std::int32_t textLength) noexcept {
 // `empty` when the pattern has no bytes. Copies in doubling blocks: a
 // byte-by-byte loop over a large buffer costs more than the code under test
 // once every comparison in it is traced.
-inline void FillRepeating(ExactBuffer& buffer, const std::uint8_t* pattern, std::size_t patternSize,
-                          std::uint8_t empty) {
-    std::uint8_t* out = buffer.data();
-    const std::size_t size = buffer.size();
+inline void FillRepeating(std::uint8_t* out, std::size_t size, const std::uint8_t* pattern,
+                          std::size_t patternSize, std::uint8_t empty) {
     if (size == 0) return;
     if (patternSize == 0) {
         std::memset(out, empty, size);
@@ -157,6 +187,11 @@ inline void FillRepeating(ExactBuffer& buffer, const std::uint8_t* pattern, std:
         std::memcpy(out + filled, out, more);
         filled += more;
     }
+}
+
+inline void FillRepeating(ExactBuffer& buffer, const std::uint8_t* pattern, std::size_t patternSize,
+                          std::uint8_t empty) {
+    FillRepeating(buffer.data(), buffer.size(), pattern, patternSize, empty);
 }
 
 }  // namespace zeseal::fuzz
