@@ -72,34 +72,18 @@ void LayOutStream(const std::uint8_t* stream, std::uint8_t* image) noexcept {
     }
 }
 
-// The two 4 x 4 timing squares of every row group in the gap after each
-// band, rotated with their group.
+// The timing squares, before the thinning.
 void PaintTimingSquares(std::uint8_t* image) noexcept {
-    for (int band = 0; band < kDenseBands; ++band) {
-        const int left = DenseBandLeft(band);
-        for (int group = 0; group < kDenseRowGroups; ++group) {
-            const int shift = DenseGroupShift(group);
-            const int top = 6 + kDenseRowGroupHeight * group;
-            for (int c = 0; c < 4; ++c) {
-                // Relative to the band's left edge: columns 110..113 in the
-                // upper square, 114..117 in the lower one.
-                PaintBlack(image, left + (110 + c + shift) % kDenseWindowWidth, top, 1, 4);
-                PaintBlack(image, left + (114 + c + shift) % kDenseWindowWidth, top + 4, 1, 4);
-            }
-        }
-    }
+    ForEachDenseTimingSquare([image](int, const DenseTimingSquare& square) {
+        PaintBlack(image, square.left, square.top, kDenseTimingSquareSide, kDenseTimingSquareSide);
+    });
 }
 
 // The punching whitens the centres of the thinned 3 x 3 timing squares.
 void RestoreTimingCentres(std::uint8_t* image) noexcept {
-    for (int band = 0; band < kDenseBands; ++band) {
-        const int start = kDenseWindowWidth * band;
-        for (int group = 0; group < kDenseRowGroups; ++group) {
-            const int centre = start + DenseTimingCentre(group);
-            Row(image, 8 + kDenseRowGroupHeight * group)[centre] = kDenseBlack;
-            Row(image, 12 + kDenseRowGroupHeight * group)[centre + 4] = kDenseBlack;
-        }
-    }
+    ForEachDenseTimingSquare([image](int, const DenseTimingSquare& square) {
+        Row(image, square.restoredY)[square.restoredX] = kDenseBlack;
+    });
 }
 
 void PaintFrame(std::uint8_t* image) noexcept {

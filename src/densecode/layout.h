@@ -26,4 +26,49 @@ const DenseBandCells& DenseBandCellPlaces() noexcept;
 // The cell's pixel that the thinning keeps black: its lower left one.
 constexpr int DenseCellSampleRow(const DenseCellPlace& place) noexcept { return place.row + 1; }
 
+// Every row group of every band has two 4 x 4 timing squares in the gap
+// after the band's cells, rotated with their group: the lower one four
+// columns and four rows further on. Square k (0 upper, 1 lower) of
+// group `group`, as painted before the thinning, from its top left pixel.
+// The thinning leaves the 3 x 3 square from one row lower, whose centre the
+// punching whitens and the encoder restores.
+struct DenseTimingSquare {
+    int left = 0;
+    int top = 0;
+    int restoredX = 0;  // the restored centre
+    int restoredY = 0;
+};
+
+inline constexpr int kDenseTimingSquareSide = 4;
+
+constexpr DenseTimingSquare DenseTimingSquareOf(int band, int group, int k) noexcept {
+    const int left = DenseBandLeft(band) + (110 + DenseGroupShift(group)) % kDenseWindowWidth + 4 * k;
+    const int top = 6 + kDenseRowGroupHeight * group + 4 * k;
+    return {left, top, kDenseWindowWidth * band + DenseTimingCentre(group) + 4 * k, top + 2};
+}
+
+// Calls visit(index, square) for the 420 squares: index counts the squares
+// band by band, group by group, upper before lower.
+template <typename Visit>
+constexpr void ForEachDenseTimingSquare(Visit&& visit) {
+    int index = 0;
+    for (int band = 0; band < kDenseBands; ++band) {
+        for (int group = 0; group < kDenseRowGroups; ++group) {
+            for (int k = 0; k < 2; ++k) visit(index++, DenseTimingSquareOf(band, group, k));
+        }
+    }
+}
+
+// No square wraps round its band's window, and each restored centre is the
+// middle of its thinned square.
+static_assert([] {
+    bool whole = true;
+    ForEachDenseTimingSquare([&](int, DenseTimingSquare s) {
+        const int band = (s.left - DenseBandLeft(0)) / kDenseWindowWidth;
+        whole = whole && s.left + kDenseTimingSquareSide <= DenseBandLeft(band) + kDenseWindowWidth &&
+                s.restoredX == s.left + 1 && s.restoredY == s.top + 2;
+    });
+    return whole;
+}());
+
 }  // namespace zeseal::densecode

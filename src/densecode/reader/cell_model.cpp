@@ -67,22 +67,12 @@ class Ink {
 public:
     explicit Ink(const std::array<std::uint8_t, kDenseStreamBytes>& stream)
         : pre_(std::size_t(kW) * kH, 0), fixed_(std::size_t(kW) * kH, 0) {
-        for (int band = 0; band < kDenseBands; ++band) {
-            const int left = DenseBandLeft(band);
-            for (int group = 0; group < kDenseRowGroups; ++group) {
-                const int shift = DenseGroupShift(group);
-                const int top = 6 + kDenseRowGroupHeight * group;
-                for (int c = 0; c < 4; ++c) {
-                    for (int r = 0; r < 4; ++r) {
-                        pre_[At(left + (110 + c + shift) % kDenseWindowWidth, top + r)] = 1;
-                        pre_[At(left + (114 + c + shift) % kDenseWindowWidth, top + 4 + r)] = 1;
-                    }
-                }
-                const int centre = kDenseWindowWidth * band + DenseTimingCentre(group);
-                fixed_[At(centre, 8 + kDenseRowGroupHeight * group)] = 1;
-                fixed_[At(centre + 4, 12 + kDenseRowGroupHeight * group)] = 1;
+        ForEachDenseTimingSquare([this](int, const DenseTimingSquare& square) {
+            for (int r = 0; r < kDenseTimingSquareSide; ++r) {
+                for (int c = 0; c < kDenseTimingSquareSide; ++c) pre_[At(square.left + c, square.top + r)] = 1;
             }
-        }
+            fixed_[At(square.restoredX, square.restoredY)] = 1;
+        });
         for (int x = 0; x < kW; ++x) {
             for (const int y : {0, 1, kH - 2, kH - 1}) fixed_[At(x, y)] = 1;
         }

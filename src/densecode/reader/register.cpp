@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "densecode/format.h"
+#include "densecode/layout.h"
 
 namespace zeseal::densecode {
 namespace {
@@ -115,12 +116,8 @@ bool FitKeeping(std::vector<CodeAnchor>& anchors, CodeMap& map, double& residual
 PointD DenseTimingSquareCentre(int index) noexcept {
     const int band = index / (2 * kDenseRowGroups);
     const int group = (index / 2) % kDenseRowGroups;
-    const int left = DenseBandLeft(band) + (110 + DenseGroupShift(group)) % kDenseWindowWidth;
-    const int top = 6 + kDenseRowGroupHeight * group;
-    // The thinned squares: columns left..left + 2, rows top + 1..top + 3,
-    // and four columns and rows further on.
-    if (index % 2 == 0) return {left + 1.5, top + 2.5};
-    return {left + 5.5, top + 6.5};
+    const DenseTimingSquare square = DenseTimingSquareOf(band, group, index % 2);
+    return {square.restoredX + 0.5, square.restoredY + 0.5};
 }
 
 bool RegisterDenseCode(const GreyView& image, const CodeMap& initial, DenseRegistration& result) {
