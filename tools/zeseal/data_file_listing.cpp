@@ -133,32 +133,72 @@ std::string EntryJson(std::size_t number, std::size_t offset, std::int32_t tag) 
            ", \"tag\": " + std::to_string(tag);
 }
 
+// What both listings share: the table (as JSON it goes nowhere and the
+// entries are kept instead), the problems, the entry count that opens the
+// file and the bytes after the last counted entry.
+class Listing {
+public:
+    Listing(std::span<const std::uint8_t> file, std::string_view fileName, bool json, std::ostream& out,
+            std::ostream& err)
+        : file_(file), fileName_(fileName), json_(json), out_(out), report_(fileName, err, listing_) {}
+
+    std::ostream& table() { return json_ ? unused_ : out_; }
+    Reporter& report() { return report_; }
+    void Keep(std::string entry) { listing_.entries.push_back(std::move(entry)); }
+
+    // The stated count of `noun`s, after its table line; nothing (with the
+    // problem reported) when the file is too short for it or it is not
+    // positive, when lookups answer `notFound`.
+    std::optional<std::int32_t> Count(const char* noun, int notFound) {
+        const std::string outcome = "lookups find nothing (" + std::to_string(notFound) + ")";
+        if (file_.size() < kCountBytes) {
+            report_.Error("the file has " + std::to_string(file_.size()) + " bytes, too few for its entry count; " +
+                          outcome);
+            return std::nullopt;
+        }
+        const auto count = static_cast<std::int32_t>(base::ReadLe32(file_.data()));
+        listing_.stated = count;
+        table() << fileName_ << ": " << count << " " << noun << (count == 1 ? "" : "s") << " stated, "
+                << file_.size() << " bytes\n";
+        if (count <= 0) {
+            report_.Warning("a count of " + std::to_string(count) + " means " + outcome);
+            return std::nullopt;
+        }
+        return count;
+    }
+
+    // The bytes from offset on, which no lookup reads.
+    void Unread(std::size_t offset) {
+        if (offset >= file_.size()) return;
+        table() << file_.size() - offset << " bytes after the last counted entry are never read\n";
+        listing_.unreadBytes = file_.size() - offset;
+    }
+
+    bool Finish(bool sound) {
+        if (json_) listing_.Print(out_, fileName_, file_.size(), sound);
+        return sound;
+    }
+
+private:
+    std::span<const std::uint8_t> file_;
+    std::string_view fileName_;
+    bool json_;
+    std::ostream& out_;
+    std::ostringstream unused_;
+    JsonListing listing_;
+    Reporter report_;
+};
+
 }  // namespace
 
 bool ListModelFile(std::span<const std::uint8_t> file, std::string_view fileName, bool json,
                    std::ostream& out, std::ostream& err) {
-    // As JSON, the table goes nowhere and the entries are kept instead.
-    std::ostringstream unused;
-    std::ostream& table = json ? unused : out;
-    JsonListing listing;
-    Reporter report(fileName, err, listing);
-    const auto finish = [&](bool sound) {
-        if (json) listing.Print(out, fileName, file.size(), sound);
-        return sound;
-    };
-    if (file.size() < kCountBytes) {
-        report.Error("the file has " + std::to_string(file.size()) +
-                     " bytes, too few for its entry count; lookups find nothing (60000)");
-        return finish(false);
-    }
-    const std::int32_t count = static_cast<std::int32_t>(base::ReadLe32(file.data()));
-    listing.stated = count;
-    table << fileName << ": " << count << " record" << (count == 1 ? "" : "s") << " stated, "
-        << file.size() << " bytes\n";
-    if (count <= 0) {
-        report.Warning("a count of " + std::to_string(count) + " means lookups find nothing (60000)");
-        return finish(report.sound());
-    }
+    Listing listing(file, fileName, json, out, err);
+    std::ostream& table = listing.table();
+    Reporter& report = listing.report();
+    const std::optional<std::int32_t> stated = listing.Count("record", 60000);
+    if (!stated) return listing.Finish(report.sound());
+    const std::int32_t count = *stated;
     table << " entry  offset  tag  name                      pen  shape  pitch  smooth  class  "
            "reserved\n";
 
@@ -176,14 +216,14 @@ bool ListModelFile(std::span<const std::uint8_t> file, std::string_view fileName
             report.Error("the file ends inside " + EntryAt(number, offset) + ", after " +
                          std::to_string(records) + " of " + std::to_string(count) +
                          " records; lookups that get this far find nothing (60000)");
-            return finish(false);
+            return listing.Finish(false);
         }
         const std::uint8_t* entry = file.data() + offset;
         const std::int32_t tag = static_cast<std::int32_t>(base::ReadLe32(entry));
         if (tag == kFillerTag) {
             table << std::setw(6) << number << std::setw(8) << offset << std::setw(5) << tag
                 << "  (filler entry)\n";
-            listing.entries.push_back(EntryJson(number, offset, tag) + ", \"filler\": true}");
+            listing.Keep(EntryJson(number, offset, tag) + ", \"filler\": true}");
             offset += kModelEntryBytes;
             continue;
         }
@@ -197,7 +237,7 @@ bool ListModelFile(std::span<const std::uint8_t> file, std::string_view fileName
                 fault(EntryAt(number, offset) + ": " + ChecksumProblem(entry + kTagBytes));
             } else {
                 PrintRecord(table, number, offset, tag, record);
-                listing.entries.push_back(RecordJson(number, offset, tag, record));
+                listing.Keep(RecordJson(number, offset, tag, record));
                 if (!HasTerminatedName(record)) {
                     report.Warning(EntryAt(number, offset) +
                                    ": the name fills its 50 bytes without a terminator, so it "
@@ -207,36 +247,18 @@ bool ListModelFile(std::span<const std::uint8_t> file, std::string_view fileName
         }
         offset += kModelEntryBytes;
     }
-    if (offset < file.size()) {
-        table << file.size() - offset << " bytes after the last counted entry are never read\n";
-        listing.unreadBytes = file.size() - offset;
-    }
-    return finish(report.sound());
+    listing.Unread(offset);
+    return listing.Finish(report.sound());
 }
 
 bool ListCourtList(std::span<const std::uint8_t> file, std::string_view fileName, bool json,
                    std::ostream& out, std::ostream& err) {
-    std::ostringstream unused;
-    std::ostream& table = json ? unused : out;
-    JsonListing listing;
-    Reporter report(fileName, err, listing);
-    const auto finish = [&](bool sound) {
-        if (json) listing.Print(out, fileName, file.size(), sound);
-        return sound;
-    };
-    if (file.size() < kCountBytes) {
-        report.Error("the file has " + std::to_string(file.size()) +
-                     " bytes, too few for its entry count; lookups find nothing (80000)");
-        return finish(false);
-    }
-    const std::int32_t count = static_cast<std::int32_t>(base::ReadLe32(file.data()));
-    listing.stated = count;
-    table << fileName << ": " << count << " name" << (count == 1 ? "" : "s") << " stated, "
-        << file.size() << " bytes\n";
-    if (count <= 0) {
-        report.Warning("a count of " + std::to_string(count) + " means lookups find nothing (80000)");
-        return finish(report.sound());
-    }
+    Listing listing(file, fileName, json, out, err);
+    std::ostream& table = listing.table();
+    Reporter& report = listing.report();
+    const std::optional<std::int32_t> stated = listing.Count("name", 80000);
+    if (!stated) return listing.Finish(report.sound());
+    const std::int32_t count = *stated;
     table << " entry  offset  length  name\n";
     std::size_t offset = kCountBytes;
     for (std::int32_t i = 0; i < count; ++i) {
@@ -245,14 +267,14 @@ bool ListCourtList(std::span<const std::uint8_t> file, std::string_view fileName
             report.Error("the file ends inside " + EntryAt(number, offset) + ", after " +
                          std::to_string(i) + " of " + std::to_string(count) +
                          " names; lookups that get this far find nothing (80000)");
-            return finish(false);
+            return listing.Finish(false);
         }
         const std::uint8_t* entry = file.data() + offset;
         const std::int32_t length = static_cast<std::int32_t>(base::ReadLe32(entry));
         const char* field = reinterpret_cast<const char*>(entry + kCourtLengthBytes);
         table << std::setw(6) << number << std::setw(8) << offset << std::setw(8) << length << "  "
             << FieldName(field, kCourtNameFieldBytes) << "\n";
-        listing.entries.push_back("{\"entry\": " + std::to_string(number) + ", \"offset\": " +
+        listing.Keep("{\"entry\": " + std::to_string(number) + ", \"offset\": " +
                                   std::to_string(offset) + ", \"length\": " + std::to_string(length) +
                                   ", \"name\": " + JsonString(FieldName(field, kCourtNameFieldBytes)) + "}");
         if (std::memchr(field, '\0', kCourtNameFieldBytes) == nullptr) {
@@ -265,11 +287,8 @@ bool ListCourtList(std::span<const std::uint8_t> file, std::string_view fileName
         }
         offset += kCourtEntryBytes;
     }
-    if (offset < file.size()) {
-        table << file.size() - offset << " bytes after the last counted entry are never read\n";
-        listing.unreadBytes = file.size() - offset;
-    }
-    return finish(report.sound());
+    listing.Unread(offset);
+    return listing.Finish(report.sound());
 }
 
 }  // namespace zeseal::tool
