@@ -19,12 +19,20 @@ std::array<double, kCodeMapTerms> Terms(double u, double v) noexcept {
     return {1.0, s, t, s * t, s * s, s * s * t, s * s * s};
 }
 
-// Written out, summed in order: the map is applied for every cell and code
-// pixel, and a loop of seven costs more than the sum.
-double Dot(const std::array<double, kCodeMapTerms>& a, const std::array<double, kCodeMapTerms>& b) noexcept {
+// The map and its derivatives are written out in Horner's form on the
+// scaled coordinates: they are evaluated for every cell and code pixel,
+// and a loop over the terms, or an array of them, costs more than the sum.
+double Value(const std::array<double, kCodeMapTerms>& c, double s, double t) noexcept {
     static_assert(kCodeMapTerms == 7);
-    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2] + a[3] * b[3] + a[4] * b[4] + a[5] * b[5] + a[6] * b[6];
+    // c0 + c1 s + c2 t + c3 s t + c4 s^2 + c5 s^2 t + c6 s^3
+    return c[0] + t * c[2] + s * (c[1] + t * c[3] + s * (c[4] + t * c[5] + s * c[6]));
 }
+
+double AlongS(const std::array<double, kCodeMapTerms>& c, double s, double t) noexcept {
+    return c[1] + t * c[3] + s * (2 * (c[4] + t * c[5]) + 3 * s * c[6]);
+}
+
+double AlongT(const std::array<double, kCodeMapTerms>& c, double s) noexcept { return c[2] + s * (c[3] + s * c[5]); }
 
 struct Interval {
     double lo = 0;
@@ -87,21 +95,20 @@ CodeMap CodeMap::Affine(PointD origin, PointD alongU, PointD alongV) noexcept {
 }
 
 PointD CodeMap::Apply(double u, double v) const noexcept {
-    const auto terms = Terms(u, v);
-    return {Dot(cx, terms), Dot(cy, terms)};
+    const double s = (u - kHalfU) / kHalfU;
+    const double t = (v - kHalfV) / kHalfV;
+    return {Value(cx, s, t), Value(cy, s, t)};
 }
 
 PointD CodeMap::StepU(double u, double v) const noexcept {
     const double s = (u - kHalfU) / kHalfU;
     const double t = (v - kHalfV) / kHalfV;
-    const std::array<double, kCodeMapTerms> d = {0, 1, 0, t, 2 * s, 2 * s * t, 3 * s * s};
-    return {Dot(cx, d) / kHalfU, Dot(cy, d) / kHalfU};
+    return {AlongS(cx, s, t) / kHalfU, AlongS(cy, s, t) / kHalfU};
 }
 
 PointD CodeMap::StepV(double u, double) const noexcept {
     const double s = (u - kHalfU) / kHalfU;
-    const std::array<double, kCodeMapTerms> d = {0, 0, 1, s, 0, s * s, 0};
-    return {Dot(cx, d) / kHalfV, Dot(cy, d) / kHalfV};
+    return {AlongT(cx, s) / kHalfV, AlongT(cy, s) / kHalfV};
 }
 
 bool CodeMap::MayReach(double u0, double u1, double v0, double v1, std::int32_t width, std::int32_t height,

@@ -9,10 +9,30 @@
 namespace zeseal::densecode {
 namespace {
 
-// The spread of a dot of about one picture pixel: sigma 0.45 pixel, as
-// k = 1 / 2 sigma^2, and exp(-k), the ratio of the weights one pixel apart.
-constexpr double kSpread = 1 / (2 * 0.45 * 0.45);
-const double kSpreadStep = std::exp(-kSpread);
+// The weights, across or down, of the three pixels around a sample point
+// for a dot of about one picture pixel (sigma 0.45 pixel), by the point's
+// offset from the middle pixel's centre in 64ths of a pixel: a table, as
+// exp for every pixel of every cell cost more than the rest of the
+// sampling, and the 128th of a pixel it rounds to is far below the blur.
+constexpr int kWeightSteps = 64;
+using PixelWeights = std::array<double, 3>;
+
+const std::array<PixelWeights, kWeightSteps> kPixelWeights = [] {
+    std::array<PixelWeights, kWeightSteps> table{};
+    for (int k = 0; k < kWeightSteps; ++k) {
+        const double f = (k + 0.5) / kWeightSteps - 0.5;
+        for (int i = -1; i <= 1; ++i) {
+            table[std::size_t(k)][std::size_t(i + 1)] = std::exp(-(f + i) * (f + i) / (2 * 0.45 * 0.45));
+        }
+    }
+    return table;
+}();
+
+// f: the offset, -0.5 to 0.5.
+const PixelWeights& WeightsAt(double f) noexcept {
+    const int k = std::clamp(static_cast<int>(std::floor((f + 0.5) * kWeightSteps)), 0, kWeightSteps - 1);
+    return kPixelWeights[std::size_t(k)];
+}
 
 }  // namespace
 
@@ -49,20 +69,15 @@ void SampleDenseCells(const GreyView& image, const CodeMap& map, std::vector<flo
                     // A code pixel about one picture pixel: the pixels around
                     // the point weighted by their distance, so that one
                     // noisy pixel counts for less than the dot's blur.
+                    // The middle pixel and its eight neighbours inside the
+                    // picture, judged before the point is made an index.
+                    if (p.x < 1 || p.y < 1 || p.x >= image.width - 1 || p.y >= image.height - 1) continue;
                     const auto cx = static_cast<std::int32_t>(std::floor(p.x));
                     const auto cy = static_cast<std::int32_t>(std::floor(p.y));
-                    if (cx < 1 || cy < 1 || cx + 1 >= image.width || cy + 1 >= image.height) continue;
                     // The weight exp(-d^2 / 2 sigma^2) is a product of one
-                    // factor across and one down, and the factors of the
-                    // three pixels of a row differ by exp(-2 k f) and exp(-k)
-                    // for offset f: four exponentials a cell, not nine.
-                    const auto weights = [](double f) {
-                        const double g = std::exp(-kSpread * f * f);
-                        const double h = std::exp(-2 * kSpread * f);
-                        return std::array<double, 3>{g * kSpreadStep / h, g, g * kSpreadStep * h};
-                    };
-                    const std::array<double, 3> wx = weights(cx + 0.5 - p.x);
-                    const std::array<double, 3> wy = weights(cy + 0.5 - p.y);
+                    // factor across and one down.
+                    const PixelWeights& wx = WeightsAt(cx + 0.5 - p.x);
+                    const PixelWeights& wy = WeightsAt(cy + 0.5 - p.y);
                     double sum = 0;
                     for (int j = 0; j < 3; ++j) {
                         const std::uint8_t* row = image.Row(cy + j - 1) + (cx - 1);
