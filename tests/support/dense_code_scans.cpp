@@ -10,6 +10,7 @@
 #include <jpeglib.h>
 
 #include "densecode/format.h"
+#include "support/grey_jpeg.h"
 
 namespace zeseal::densecode::testing {
 namespace {
@@ -78,31 +79,12 @@ void Finish(std::vector<float>& cover, const ScanDamage& damage, std::mt19937& r
 
 std::vector<std::uint8_t> ThroughJpeg(const std::vector<std::uint8_t>& grey, std::int32_t width,
                                       std::int32_t height, std::int32_t quality) {
-    jpeg_compress_struct c{};
+    const std::vector<std::uint8_t> bytes = zeseal::testing::GreyJpeg(grey, width, height, quality);
     jpeg_error_mgr errors{};
-    c.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&c);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &buffer, &size);
-    c.image_width = JDIMENSION(width);
-    c.image_height = JDIMENSION(height);
-    c.input_components = 1;
-    c.in_color_space = JCS_GRAYSCALE;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, quality, TRUE);
-    jpeg_start_compress(&c, TRUE);
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(grey.data() + std::size_t(c.next_scanline) * std::size_t(width));
-        jpeg_write_scanlines(&c, &row, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-
     jpeg_decompress_struct d{};
     d.err = jpeg_std_error(&errors);
     jpeg_create_decompress(&d);
-    jpeg_mem_src(&d, buffer, size);
+    jpeg_mem_src(&d, bytes.data(), static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&d, TRUE);
     jpeg_start_decompress(&d);
     std::vector<std::uint8_t> out(std::size_t(width) * std::size_t(height));
@@ -112,7 +94,6 @@ std::vector<std::uint8_t> ThroughJpeg(const std::vector<std::uint8_t>& grey, std
     }
     jpeg_finish_decompress(&d);
     jpeg_destroy_decompress(&d);
-    std::free(buffer);
     return out;
 }
 

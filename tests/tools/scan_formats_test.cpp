@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <jpeglib.h>
 #include <tiffio.h>
 
 #include <cstdio>
@@ -13,6 +12,8 @@
 #include <fstream>
 #include <iterator>
 #include <vector>
+
+#include "support/grey_jpeg.h"
 
 namespace zeseal::tool {
 namespace {
@@ -50,34 +51,11 @@ std::vector<std::uint8_t> TiffBytes(int dpi) {
 }
 
 std::vector<std::uint8_t> JpegBytes(int dpi) {
-    jpeg_compress_struct c{};
-    jpeg_error_mgr errors{};
-    c.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&c);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &buffer, &size);
-    c.image_width = kWidth;
-    c.image_height = kHeight;
-    c.input_components = 1;
-    c.in_color_space = JCS_GRAYSCALE;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 100, TRUE);
-    c.density_unit = 1;  // dots per inch
-    c.X_density = static_cast<UINT16>(dpi);
-    c.Y_density = static_cast<UINT16>(dpi);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<std::uint8_t> row(kWidth);
-    while (c.next_scanline < c.image_height) {
-        for (int x = 0; x < kWidth; ++x) row[std::size_t(x)] = Level(x, int(c.next_scanline));
-        JSAMPROW rows[] = {row.data()};
-        jpeg_write_scanlines(&c, rows, 1);
+    std::vector<std::uint8_t> grey(std::size_t(kWidth) * kHeight);
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) grey[std::size_t(y) * kWidth + std::size_t(x)] = Level(x, y);
     }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    std::vector<std::uint8_t> bytes(buffer, buffer + size);
-    std::free(buffer);
-    return bytes;
+    return testing::GreyJpeg(grey, kWidth, kHeight, 100, dpi);
 }
 
 TEST(ScanFormats, ReadsGreyTiffAndJpegWithTheirResolution) {
