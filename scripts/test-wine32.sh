@@ -75,25 +75,9 @@ logs="$(realpath -m "$build/wine32-logs")"
 rm -rf "$logs"
 mkdir -p "$logs"
 
-WINEPREFIX=$(mktemp -d /tmp/zeseal-wine32.XXXXXX)
-export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
-export WINEARCH=win32
-export LC_ALL=ko_KR.UTF-8
-export ZESEAL_SCREENSHOT_DIR="Z:${screenshots//\//\\}"
-xvfb=""
-cleanup() {
-  /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
-  [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
-  rm -rf "$WINEPREFIX"
-}
-trap cleanup EXIT
-
+. "$repo/scripts/wine-prefix.sh"
 started=$SECONDS
-"$wine" wineboot --init >/dev/null 2>&1 || true
-/usr/lib/wine/wineserver -w
-"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
-"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-/usr/lib/wine/wineserver -w
+wine_make_prefix "$wine" win32 "$screenshots"
 echo "prefix made in $((SECONDS - started)) s"
 cd "$WINEPREFIX"
 
@@ -121,7 +105,6 @@ if [ -n "$emulator" ]; then
   /usr/lib/wine/wineserver -w
 fi
 
-dialog_tests='WineDialogs*:*WineListDialogs*'
 status=0
 
 # Runs one group: $1 its name, $2 its gtest filter, then the environment to
@@ -169,15 +152,10 @@ run_group() {
 }
 
 extra_args=("${@:2}")
-run_group without-display "-$dialog_tests" -u DISPLAY
+run_group without-display "-$wine_dialog_tests" -u DISPLAY
 
-# The display: a private Xvfb server, gone when this script ends.
-display_number=$((90 + RANDOM % 400))
-while [ -e "/tmp/.X11-unix/X$display_number" ]; do display_number=$((display_number + 1)); done
-Xvfb ":$display_number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display_number" ] && break; sleep 0.1; done
-run_group dialogs "$dialog_tests" DISPLAY=":$display_number" ZESEAL_DIALOG_TESTS=1
+wine_start_display
+run_group dialogs "$wine_dialog_tests" DISPLAY="$wine_display" ZESEAL_DIALOG_TESTS=1
 echo "dialog screenshots: $(find "$screenshots" -name '*.png' | wc -l) in $screenshots"
 echo "32-bit Windows tests took $((SECONDS - started)) s"
 exit "$status"
