@@ -130,39 +130,88 @@ std::int32_t InflateChunkZlib(std::uint8_t* dest, std::uint32_t* destLength, con
     return result;
 }
 
-// As InflateChunkZlib, with its results, through libdeflate where the build
-// has it and it was asked for. libdeflate allocates with malloc, out of the
-// frame's reach, so it reads only our own copy of the chunk (copy, room for
-// kChunkBufferSize bytes): the copying may fault, but holds nothing; the
-// decompressor lives only while it reads memory that cannot fault.
-std::int32_t InflateChunk(Inflater inflater, std::uint8_t* copy, std::uint8_t* dest,
-                          std::uint32_t* destLength, const std::uint8_t* source,
-                          std::int32_t sourceLength) noexcept {
+// libdeflate's decompressor, one for a whole container. libdeflate
+// allocates with malloc, out of the frame's reach, so the decompressor
+// lives only while the decoding reads memory that cannot fault: a
+// frame-owned copy of the container, never the caller's bytes.
+class Decompressor {
+public:
 #if ZESEAL_HAVE_LIBDEFLATE
-    if (inflater == Inflater::kLibdeflate && copy != nullptr) {
-        std::memcpy(copy, source, static_cast<std::size_t>(sourceLength));
-        // Without memory for the decompressor, zlib takes over and meets the
-        // shortage itself.
-        libdeflate_decompressor* decompressor = libdeflate_alloc_decompressor();
-        if (decompressor != nullptr) {
+    explicit Decompressor(bool wanted) noexcept
+        : decompressor_(wanted ? libdeflate_alloc_decompressor() : nullptr) {}
+    ~Decompressor() {
+        if (decompressor_ != nullptr) libdeflate_free_decompressor(decompressor_);
+    }
+#else
+    explicit Decompressor(bool) noexcept {}
+#endif
+    Decompressor(const Decompressor&) = delete;
+    Decompressor& operator=(const Decompressor&) = delete;
+
+    // As InflateChunkZlib, with its results: through libdeflate when there
+    // is a decompressor (without memory for one, zlib takes over and meets
+    // the shortage itself), and through zlib where libdeflate refuses a
+    // stream, so that zlib names the fault, and may still take the stream.
+    std::int32_t Inflate(std::uint8_t* dest, std::uint32_t* destLength, const std::uint8_t* source,
+                         std::int32_t sourceLength) const noexcept {
+#if ZESEAL_HAVE_LIBDEFLATE
+        if (decompressor_ != nullptr) {
             std::size_t inflated = 0;
             const libdeflate_result result = libdeflate_zlib_decompress(
-                decompressor, copy, static_cast<std::size_t>(sourceLength), dest, kInflateBufferSize, &inflated);
-            libdeflate_free_decompressor(decompressor);
+                decompressor_, source, static_cast<std::size_t>(sourceLength), dest, kInflateBufferSize, &inflated);
             if (result == LIBDEFLATE_SUCCESS) {
                 *destLength = static_cast<std::uint32_t>(inflated);
                 return Z_OK;
             }
-            // A damaged stream: zlib names the fault, and may still take a
-            // stream libdeflate refused.
         }
-        return InflateChunkZlib(dest, destLength, copy, sourceLength);
-    }
-#else
-    (void)inflater;
-    (void)copy;
 #endif
-    return InflateChunkZlib(dest, destLength, source, sourceLength);
+        return InflateChunkZlib(dest, destLength, source, sourceLength);
+    }
+
+private:
+#if ZESEAL_HAVE_LIBDEFLATE
+    libdeflate_decompressor* decompressor_;
+#endif
+};
+
+// Decodes the chunks of input (after its total) into picture. copied: input
+// is a frame-owned copy, which libdeflate may read.
+std::int32_t DecodeChunks(Inflater inflater, bool copied, const std::uint8_t* input, std::uint32_t inputLength,
+                          std::uint32_t totalLength, Accumulator& picture) noexcept {
+    frame::HeapBlock inflated(kInflateBufferSize);
+    if (!inflated) return kContainerNoMemory;
+    const Decompressor decompressor(inflater == Inflater::kLibdeflate && copied);
+    std::uint32_t p = 4;
+    for (;;) {
+        if (inputLength - p < 4) return kContainerChunkPastEnd;
+        const std::int32_t chunkLength = static_cast<std::int32_t>(base::ReadBe32(input + p));
+        p += 4;
+        if (chunkLength < 0) return kContainerNegativeChunk;
+        if (chunkLength == 0) break;
+        if (chunkLength > kChunkBufferSize) return kContainerChunkTooLong;
+        if (static_cast<std::uint32_t>(chunkLength) > inputLength - p) return kContainerChunkPastEnd;
+
+        // In place where the picture's block has room for the most a chunk
+        // inflates to; what lands past the picture is not part of it until
+        // it is committed.
+        std::uint8_t* inPlace = picture.Room(kInflateBufferSize);
+        std::uint8_t* dest = inPlace != nullptr ? inPlace : inflated.data();
+        std::uint32_t inflatedLength = 0;
+        const std::int32_t result = decompressor.Inflate(dest, &inflatedLength, input + p, chunkLength);
+        if (result != Z_OK) return result;
+        p += static_cast<std::uint32_t>(chunkLength);
+        if (inflatedLength == 0) return kContainerEmptyChunk;
+
+        const std::uint32_t share = inflatedLength - 1;  // drop the terminator
+        if (share > totalLength - picture.length()) return kContainerExceedsTotal;
+        if (inPlace != nullptr) {
+            picture.Commit(share);
+        } else if (!picture.Append(inflated.data(), share)) {
+            return kContainerNoMemory;
+        }
+        if (p >= inputLength) break;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -185,48 +234,21 @@ std::int32_t DecodeImageContainerWith(Inflater inflater, std::uint8_t* out,
     if (inputLength < 8) return kContainerTruncatedHeader;
 
     Accumulator picture(static_cast<std::uint32_t>(totalLength));
-    frame::HeapBlock inflated(kInflateBufferSize);
-    if (!inflated) return kContainerNoMemory;
-    // The chunk's copy for libdeflate; without it, zlib inflates.
-    frame::HeapBlock chunkCopy;
+    // libdeflate reads a copy of the container; without memory for one,
+    // zlib inflates.
+    frame::HeapBlock copy;
     if (inflater == Inflater::kLibdeflate && HasInflater(Inflater::kLibdeflate)) {
-        chunkCopy = frame::HeapBlock(kChunkBufferSize);
+        copy = frame::HeapBlock(inputLength);
+        if (copy) {
+            std::memcpy(copy.data(), input, inputLength);
+            input = copy.data();
+        }
     }
     // One block for the whole picture: chunks then inflate straight into it.
     picture.Reserve(CarriedBytes(input, inputLength));
-
-    std::uint32_t p = 4;
-    for (;;) {
-        if (inputLength - p < 4) return kContainerChunkPastEnd;
-        const std::int32_t chunkLength = static_cast<std::int32_t>(base::ReadBe32(input + p));
-        p += 4;
-        if (chunkLength < 0) return kContainerNegativeChunk;
-        if (chunkLength == 0) break;
-        if (chunkLength > kChunkBufferSize) return kContainerChunkTooLong;
-        if (static_cast<std::uint32_t>(chunkLength) > inputLength - p) return kContainerChunkPastEnd;
-
-        // In place where the picture's block has room for the most a chunk
-        // inflates to; what lands past the picture is not part of it until
-        // it is committed.
-        std::uint8_t* inPlace = picture.Room(kInflateBufferSize);
-        std::uint8_t* dest = inPlace != nullptr ? inPlace : inflated.data();
-        std::uint32_t inflatedLength = 0;
-        const std::int32_t result = InflateChunk(inflater, chunkCopy.data(), dest, &inflatedLength, input + p, chunkLength);
-        if (result != Z_OK) return result;
-        p += static_cast<std::uint32_t>(chunkLength);
-        if (inflatedLength == 0) return kContainerEmptyChunk;
-
-        const std::uint32_t share = inflatedLength - 1;  // drop the terminator
-        if (share > static_cast<std::uint32_t>(totalLength) - picture.length()) {
-            return kContainerExceedsTotal;
-        }
-        if (inPlace != nullptr) {
-            picture.Commit(share);
-        } else if (!picture.Append(inflated.data(), share)) {
-            return kContainerNoMemory;
-        }
-        if (p >= inputLength) break;
-    }
+    const std::int32_t result = DecodeChunks(inflater, static_cast<bool>(copy), input, inputLength,
+                                             static_cast<std::uint32_t>(totalLength), picture);
+    if (result != 0) return result;
 
     if (picture.length() != 0) std::memcpy(out, picture.data(), picture.length());
     *outLength = picture.length();
