@@ -18,7 +18,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git dpkg-dev file
   zlib1g-dev libpng-dev libdeflate-dev libtiff-dev libjpeg62-turbo-dev
   libfreetype-dev libfontconfig-dev fonts-nanum
-  libssl-dev libpixman-1-dev
+  libssl-dev libpixman-1-dev libzxing-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   libcups2-dev cups
   clang libclang-rt-14-dev
