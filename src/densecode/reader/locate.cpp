@@ -39,20 +39,31 @@ struct Window {
     int y1 = 0;
 };
 
-// The dark runs of one strip of columns: its rows averaged across the
-// strip, a median of three down it against lone noisy pixels, and a
-// threshold halfway between the darkest and lightest levels nearby.
-void StripRuns(const GreyView& image, const Window& w, int x0, int stripWidth, int block,
-               std::vector<int>& profile, std::vector<int>& smooth, std::vector<Run>& runs) {
+// The rows of `count` strips of columns, `stripWidth` wide and `step`
+// apart from x0, averaged across each strip (0..1020): profiles[i n + y]
+// for strip i and window row y, n the window's height. Row by row, so the
+// picture is read in the order it lies in memory.
+void StripProfiles(const GreyView& image, const Window& w, int x0, int step, int stripWidth, int count,
+                   std::vector<int>& profiles) {
     const int n = w.y1 - w.y0;
-    profile.resize(std::size_t(n));
-    smooth.resize(std::size_t(n));
+    profiles.resize(std::size_t(count) * std::size_t(n));
     for (int y = 0; y < n; ++y) {
         const std::uint8_t* row = image.Row(w.y0 + y) + x0;
-        int sum = 0;
-        for (int i = 0; i < stripWidth; ++i) sum += row[i];
-        profile[std::size_t(y)] = sum * 4 / stripWidth;  // 0..1020
+        for (int i = 0; i < count; ++i) {
+            const std::uint8_t* strip = row + std::size_t(i) * std::size_t(step);
+            int sum = 0;
+            for (int j = 0; j < stripWidth; ++j) sum += strip[j];
+            profiles[std::size_t(i) * std::size_t(n) + std::size_t(y)] = sum * 4 / stripWidth;
+        }
     }
+}
+
+// The dark runs of one strip from its profile (n rows from the window's
+// top y0): a median of three down it against lone noisy pixels, and a
+// threshold halfway between the darkest and lightest levels nearby.
+void StripRuns(const int* profile, int n, int y0, int block, std::vector<int>& smooth, std::vector<int>& low,
+               std::vector<int>& high, std::vector<Run>& runs) {
+    smooth.resize(std::size_t(n));
     for (int y = 0; y < n; ++y) {
         const int a = profile[std::size_t(std::max(0, y - 1))];
         const int b = profile[std::size_t(y)];
@@ -60,8 +71,8 @@ void StripRuns(const GreyView& image, const Window& w, int x0, int stripWidth, i
         smooth[std::size_t(y)] = std::max(std::min(a, b), std::min(std::max(a, b), c));
     }
     const int blocks = (n + block - 1) / block;
-    std::vector<int> low(std::size_t(blocks), 1 << 20);
-    std::vector<int> high(std::size_t(blocks), -1);
+    low.assign(std::size_t(blocks), 1 << 20);
+    high.assign(std::size_t(blocks), -1);
     for (int y = 0; y < n; ++y) {
         const std::size_t b = std::size_t(y / block);
         low[b] = std::min(low[b], smooth[std::size_t(y)]);
@@ -98,7 +109,7 @@ void StripRuns(const GreyView& image, const Window& w, int x0, int stripWidth, i
             moment += wgt * (y + 0.5);
         } else if (inRun) {
             current.last = y - 1;
-            current.centre = w.y0 + moment / weight;
+            current.centre = y0 + moment / weight;
             if (!runs.empty()) runs.back().gapAfter = current.gapBefore;
             runs.push_back(current);
             lastEnd = y - 1;
@@ -300,12 +311,21 @@ std::vector<DenseFrame> LocateIn(const GreyView& image, const Window& w, const D
     const int stripWidth = std::min(4, w.x1 - w.x0);
     const int step = std::clamp(int(std::lround(4 * guess)), 4, 16);
     const int block = std::clamp(int(std::lround(12 * guess)), 8, 48);
+    // The strips' profiles a batch at a time: each row of the picture is
+    // read once for the batch, and the batch's profiles stay small.
+    constexpr int kStripsAtOnce = 64;
+    const int n = w.y1 - w.y0;
+    const int strips = (w.x1 - w.x0 - stripWidth) / step + 1;
     std::vector<Hit> hits;
-    std::vector<int> profile, smooth;
+    std::vector<int> profiles, smooth, low, high;
     std::vector<Run> runs;
-    for (int x0 = w.x0; x0 + stripWidth <= w.x1; x0 += step) {
-        StripRuns(image, w, x0, stripWidth, block, profile, smooth, runs);
-        PairRuns(runs, x0 + stripWidth / 2.0, minApart, maxApart, maxThickness, hits);
+    for (int first = 0; first < strips; first += kStripsAtOnce) {
+        const int count = std::min(kStripsAtOnce, strips - first);
+        StripProfiles(image, w, w.x0 + first * step, step, stripWidth, count, profiles);
+        for (int i = 0; i < count; ++i) {
+            StripRuns(profiles.data() + std::size_t(i) * std::size_t(n), n, w.y0, block, smooth, low, high, runs);
+            PairRuns(runs, w.x0 + (first + i) * step + stripWidth / 2.0, minApart, maxApart, maxThickness, hits);
+        }
     }
     if (hits.size() < 8) return frames;
 
@@ -365,12 +385,18 @@ void CandidatesAt(const Window& w, const std::vector<Hit>& hits, double apart, i
     }
 
     for (int candidate = 0; candidate < 3; ++candidate) {
+        // Two neighbouring heights together: a line on a bin's border. The
+        // first of the highest sums, slope by slope.
         std::size_t best = 0;
         int bestVotes = 0;
-        for (std::size_t i = 0; i < votes.size(); ++i) {
-            // Two neighbouring heights together: a line on a bin's border.
-            const int v = votes[i] + ((i + 1) % std::size_t(heights) != 0 ? votes[i + 1] : 0);
-            if (v > bestVotes) bestVotes = v, best = i;
+        for (int s = 0; s < slopes; ++s) {
+            const std::size_t start = std::size_t(s) * std::size_t(heights);
+            const std::uint16_t* row = votes.data() + start;
+            for (int k = 0; k + 1 < heights; ++k) {
+                const int v = row[k] + row[k + 1];
+                if (v > bestVotes) bestVotes = v, best = start + std::size_t(k);
+            }
+            if (row[heights - 1] > bestVotes) bestVotes = row[heights - 1], best = start + std::size_t(heights - 1);
         }
         // A code shows a hit on most strips along its length.
         const double minimum = std::max(12.0, 0.2 * length / step);
