@@ -5,6 +5,7 @@
 
 #include "densecode/reader/cell_model.h"
 #include "densecode/reader/register.h"
+#include "densecode/reader/sample.h"
 
 #include <gtest/gtest.h>
 
@@ -183,6 +184,25 @@ TEST(DenseRegistration, RefusesSpecksThatFitNoMap) {
     GreyView speckled{specks.data(), scan.width, scan.height, std::size_t(scan.width)};
     EXPECT_FALSE(RegisterDenseCode(speckled, read.map, registration));
     EXPECT_FALSE(ReadDenseCodeFromScan(speckled, options).found);
+}
+
+// A map that reaches the picture with a band's first cells but sends the
+// rest of the band beyond the range of int (a registration gone wild on
+// a hostile scan): the cells beyond are left unseen, and no point is made
+// an index before it is known to lie in the picture (UBSan's
+// float-cast-overflow watches the sanitizers' build). Both ways of sampling:
+// a code pixel about one picture pixel, and several.
+TEST(DenseSampling, LeavesCellsFarBeyondThePictureUnseen) {
+    std::vector<std::uint8_t> grey(40 * 40, 0);
+    const GreyView view{grey.data(), 40, 40, 40};
+    for (const double across : {1e-8, 4e-8}) {
+        const CodeMap map = CodeMap::Affine({-4.5e8 + 20, 20}, {1e8, 0}, {0, across});
+        std::vector<float> levels;
+        SampleDenseCells(view, map, levels);
+        int seen = 0;
+        for (const float level : levels) seen += level != kDenseCellUnseen;
+        EXPECT_LT(seen, 64) << across;
+    }
 }
 
 // The cells are decided by the picture they would print, so the reader's
